@@ -1,0 +1,111 @@
+#include "app/form.h"
+
+#include "app/text_fields.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVector>
+
+namespace form {
+
+namespace {
+constexpr double kTwipsPerPixel = 15.0;
+}
+
+int twipsToPixels(int twips)
+{
+    return qRound(twips / kTwipsPerPixel);
+}
+
+QRect twipsToPixels(const QRect &twips)
+{
+    return QRect(twipsToPixels(twips.left()), twipsToPixels(twips.top()),
+        twipsToPixels(twips.width()), twipsToPixels(twips.height()));
+}
+
+QPoint twipsToPixels(const QPoint &twips)
+{
+    return QPoint(twipsToPixels(twips.x()), twipsToPixels(twips.y()));
+}
+
+namespace {
+
+QWidget *create(const Control &c, QWidget *parent)
+{
+    const QString caption = QString::fromUtf8(c.caption);
+    switch (c.kind) {
+    case Kind::Label:
+        return new QLabel(caption, parent);
+    case Kind::BorderedLabel: {
+        auto *label = new QLabel(caption, parent);
+        label->setFrameStyle(QFrame::Box | QFrame::Plain);
+        label->setAlignment(Qt::AlignCenter);
+        return label;
+    }
+    case Kind::Button:
+        return new QPushButton(caption, parent);
+    case Kind::LineEdit: {
+        auto *edit = new LineField(parent);
+        edit->setText(caption);
+        return edit;
+    }
+    case Kind::TextEdit: {
+        auto *edit = new TextField(parent);
+        edit->setText(caption);
+        return edit;
+    }
+    case Kind::Frame:
+        return new QGroupBox(caption, parent);
+    case Kind::Option:
+        return new QRadioButton(caption, parent);
+    case Kind::Picture: {
+        auto *picture = new QLabel(parent);
+        picture->setScaledContents(true);
+        return picture;
+    }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+Controls build(QWidget *window, std::span<const Control> table)
+{
+    Controls controls;
+    QVector<QWidget *> frames;
+    for (const Control &c : table) {
+        QWidget *parent
+            = c.container ? controls.get<QWidget>(QString::fromLatin1(c.container)) : window;
+        QWidget *w = create(c, parent);
+        w->setObjectName(QString::fromLatin1(c.name));
+        w->setGeometry(twipsToPixels(c.twips));
+        controls.add(w);
+        if (c.kind == Kind::Frame)
+            frames.append(w);
+    }
+    for (QWidget *frame : frames)
+        frame->lower();
+    return controls;
+}
+
+void setClientSize(QWidget *window, int widthTwips, int heightTwips)
+{
+    window->resize(twipsToPixels(widthTwips), twipsToPixels(heightTwips));
+}
+
+void setTabOrder(const Controls &controls, std::initializer_list<const char *> names)
+{
+    QWidget *previous = nullptr;
+    for (const char *name : names) {
+        auto *w = controls.get<QWidget>(QString::fromLatin1(name));
+        if (previous)
+            QWidget::setTabOrder(previous, w);
+        else
+            w->setFocus(Qt::OtherFocusReason);
+        previous = w;
+    }
+}
+
+} // namespace form

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QHash>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+#include <initializer_list>
+#include <span>
+
+// Fixed window layouts built from a table that reads like the layout it draws.
+namespace form {
+
+[[nodiscard]] int twipsToPixels(int twips);
+[[nodiscard]] QRect twipsToPixels(const QRect &twips);
+[[nodiscard]] QPoint twipsToPixels(const QPoint &twips);
+
+enum class Kind {
+    Label,
+    BorderedLabel,
+    Button,
+    LineEdit, // one line, refuses characters cp1252 cannot hold
+    TextEdit, // several lines, CR LF line breaks, vertical scroll bar
+    Frame,
+    Option,
+    Picture,
+};
+
+struct Control
+{
+    Kind kind;
+    const char *name;
+    const char *caption; // UTF-8; the content for fields
+    QRect twips; // left, top, width, height, relative to the container
+    const char *container = nullptr; // object name of a frame; null for the window
+};
+
+class Controls
+{
+public:
+    void add(QWidget *w) { m_byName.insert(w->objectName(), w); }
+    template <class T> [[nodiscard]] T *get(const QString &name) const
+    {
+        auto *w = qobject_cast<T *>(m_byName.value(name));
+        Q_ASSERT_X(w, "form::Controls::get", qPrintable(name));
+        return w;
+    }
+
+private:
+    QHash<QString, QWidget *> m_byName;
+};
+
+// Creates the controls of `table` on `window`. Frames lie behind the controls drawn over them.
+[[nodiscard]] Controls build(QWidget *window, std::span<const Control> table);
+void setClientSize(QWidget *window, int widthTwips, int heightTwips);
+// Focus order by object name; the first one gets the initial focus.
+void setTabOrder(const Controls &controls, std::initializer_list<const char *> names);
+
+} // namespace form

@@ -1,0 +1,191 @@
+#include "app/main_window.h"
+
+#include "app/brand.h"
+#include "app/inpout.h"
+#include "app/main_commands.h"
+#include "app/printer_link/printer_link.h"
+#include "text/text_print.h"
+#include "text/text_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+using form::Kind;
+
+constexpr int kLpt1 = 888;
+constexpr int kLpt2 = 632;
+constexpr int kCom1 = 1;
+constexpr int kCom2 = 2;
+
+// Row n of the status panel (bit n) stands at 2880 - 360 n twips.
+#define VOREL_BIT_ROW(n)                                                                           \
+    {Kind::BorderedLabel, "lblDataBit" #n, "", {120, 2880 - 360 * (n), 375, 375}, "fraDataPort"},  \
+    {                                                                                              \
+        Kind::Button, "cmdDataBitToggle" #n, #n, {480, 2880 - 360 * (n), 375, 375}, "fraDataPort"  \
+    }
+
+const form::Control kControls[] = {
+    {Kind::Picture, "Image1", "", {50, 50, 1005, 495}},
+    {Kind::Label, "Label1", "Brimsel Eletrônica", {1200, 240, 3615, 375}},
+    {Kind::Frame, "Frame2", "Porta da Impressora", {240, 600, 4575, 1215}},
+    {Kind::Option, "Option1", "LPT1", {240, 480, 735, 375}, "Frame2"},
+    {Kind::Option, "Option2", "LPT2", {1200, 480, 735, 375}, "Frame2"},
+    {Kind::Option, "Option3", "COM1", {2160, 480, 855, 375}, "Frame2"},
+    {Kind::Option, "Option4", "COM2", {3120, 480, 855, 375}, "Frame2"},
+    {Kind::Frame, "Frame1", "Saída para Impressora", {240, 1920, 4575, 1215}},
+    {Kind::LineEdit, "Text2", "", {360, 2160, 4335, 375}},
+    {Kind::Button, "Command2", "out", {3600, 2640, 1095, 375}},
+    {Kind::Frame, "fraDataPort", "Estado da Porta Paralela", {240, 3240, 3015, 3495}},
+    VOREL_BIT_ROW(0),
+    VOREL_BIT_ROW(1),
+    VOREL_BIT_ROW(2),
+    VOREL_BIT_ROW(3),
+    VOREL_BIT_ROW(4),
+    VOREL_BIT_ROW(5),
+    VOREL_BIT_ROW(6),
+    VOREL_BIT_ROW(7),
+    {Kind::Label, "Label3", "BUSY", {1080, 480, 1695, 255}, "fraDataPort"},
+    {Kind::Label, "Label4", "PAPER END", {1080, 1200, 1695, 255}, "fraDataPort"},
+    {Kind::Label, "Label5", "ON LINE", {1080, 1560, 1815, 255}, "fraDataPort"},
+    {Kind::Button, "Command1", "Ler", {1920, 6000, 1095, 375}},
+    {Kind::Frame, "Frame5", "Funções", {3480, 3240, 1335, 3495}},
+    {Kind::Button, "Command3", "Autenticação", {3600, 3600, 1095, 375}},
+    {Kind::Button, "Command4", "Cheque", {3600, 4320, 1095, 375}},
+    {Kind::Button, "Command5", "Texto", {3600, 5040, 1095, 375}},
+    {Kind::Button, "Command6", "Abre Gaveta", {3600, 5760, 1095, 375}},
+};
+#undef VOREL_BIT_ROW
+
+QString bitLabelName(int n)
+{
+    return QStringLiteral("lblDataBit%1").arg(n);
+}
+
+} // namespace
+
+MainWindow::MainWindow(const Services &services, QWidget *parent)
+    : QWidget(parent)
+    , m_services(services)
+    , m_controls(form::build(this, kControls))
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("VOREL"));
+    form::setClientSize(this, 5055, 6750);
+    setWindowIcon(brandPicture(QSize(64, 32)));
+
+    auto *image = m_controls.get<QLabel>("Image1");
+    image->setPixmap(brandPicture(image->size() * 2));
+    QFont brandFont(QStringLiteral("Arial"));
+    brandFont.setStyleHint(QFont::SansSerif);
+    brandFont.setPointSizeF(14.25);
+    brandFont.setBold(true);
+    m_controls.get<QLabel>("Label1")->setFont(brandFont);
+
+    form::setTabOrder(m_controls,
+        {"Command1", "Command2", "Text2", "cmdDataBitToggle0", "cmdDataBitToggle1",
+            "cmdDataBitToggle2", "cmdDataBitToggle3", "cmdDataBitToggle4", "cmdDataBitToggle5",
+            "cmdDataBitToggle6", "cmdDataBitToggle7", "Command3", "Command4", "Command5",
+            "Command6", "Option1", "Option2", "Option3", "Option4"});
+
+    const auto button = [this](const char *name) { return m_controls.get<QPushButton>(name); };
+    connect(button("Command1"), &QPushButton::clicked, this, &MainWindow::readStatus);
+    connect(button("Command2"), &QPushButton::clicked, this, &MainWindow::sendTestLine);
+    connect(button("Command3"), &QPushButton::clicked, this, &MainWindow::openAuthentication);
+    connect(button("Command4"), &QPushButton::clicked, this, &MainWindow::openCheck);
+    connect(button("Command5"), &QPushButton::clicked, this, &MainWindow::openText);
+    connect(button("Command6"), &QPushButton::clicked, this, &MainWindow::openDrawer);
+
+    const struct
+    {
+        const char *name;
+        int code;
+    } ports[] = {{"Option1", kLpt1}, {"Option2", kLpt2}, {"Option3", kCom1}, {"Option4", kCom2}};
+    for (const auto &port : ports) {
+        connect(m_controls.get<QRadioButton>(port.name), &QRadioButton::clicked, this,
+            [this, code = port.code] { selectPort(code, code == kLpt1 || code == kLpt2); });
+    }
+
+    m_controls.get<QLineEdit>("Text2")->setText(main_commands::alphabetLine());
+    Porta = kLpt1;
+    ReadPorts(kLpt1);
+    m_controls.get<QRadioButton>("Option1")->setChecked(true);
+}
+
+void MainWindow::ReadPorts(int16_t BaseAddress)
+{
+    const LinkResult status = m_services.link->Estado(BaseAddress);
+    if (status.callFailed()) {
+        m_services.messages->show(this, status.error);
+        return;
+    }
+    for (int16_t n = 0; n < 8; ++n) {
+        m_controls.get<QLabel>(bitLabelName(n))
+            ->setText(QString::number(inpout::BitValue(status.value, n)));
+    }
+}
+
+void MainWindow::selectPort(int code, bool refresh)
+{
+    Porta = code;
+    if (refresh)
+        ReadPorts(narrowPort(code));
+}
+
+void MainWindow::readStatus()
+{
+    if (Porta == kCom1 || Porta == kCom2) {
+        m_services.messages->show(
+            this, QStringLiteral("Mude a Porta da Impressora para Paralela LPT1 ou LPT2"));
+        return;
+    }
+    ReadPorts(narrowPort(Porta));
+}
+
+void MainWindow::send(const QByteArray &bytes)
+{
+    const LinkResult r = m_services.link->TX(narrowPort(Porta), bytes);
+    if (r.refused())
+        m_services.messages->show(this, commandFailureMessage(r));
+}
+
+void MainWindow::sendTestLine()
+{
+    send(main_commands::testLine(m_controls.get<QLineEdit>("Text2")->text()));
+}
+
+void MainWindow::openDrawer()
+{
+    send(main_commands::openDrawer());
+}
+
+void MainWindow::bringUp(QWidget *window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void MainWindow::openAuthentication() { }
+
+void MainWindow::openCheck() { }
+
+void MainWindow::openText()
+{
+    if (!m_text)
+        m_text = new TextWindow(
+            m_services, [this] { return Porta; }, this);
+    bringUp(m_text);
+    m_text->setText(text_print::rulerText());
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "app/form.h"
+#include "app/services.h"
+
+class TextWindow;
+
+// "VOREL" (Form1): the port choice, the status panel and the way to every work window.
+class MainWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(const Services &services, QWidget *parent = nullptr);
+
+    // The selected port: 888 LPT1, 632 LPT2, 1 COM1, 2 COM2. Only this window writes it.
+    int Porta = 888;
+
+    // Reads the status once and shows its bits 0 to 7.
+    void ReadPorts(int16_t BaseAddress);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void selectPort(int code, bool refresh);
+    void readStatus();
+    void sendTestLine();
+    void openAuthentication();
+    void openCheck();
+    void openText();
+    void openDrawer();
+    void send(const QByteArray &bytes);
+    void bringUp(QWidget *window);
+
+    Services m_services;
+    form::Controls m_controls;
+    TextWindow *m_text = nullptr;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+// Result of one call into the printer library. `error` is set when the call could not be
+// made at all (library or function missing, device unusable); `value` is then meaningless.
+struct LinkResult
+{
+    int16_t value = 0;
+    QString error;
+
+    [[nodiscard]] bool callFailed() const { return !error.isEmpty(); }
+    // For TX: the library refused the command, or it never reached the library.
+    [[nodiscard]] bool refused() const { return callFailed() || value < 0; }
+};
+
+// The four calls every printing window makes. Port codes: 888 LPT1, 632 LPT2, 1 COM1, 2 COM2.
+class PrinterLink
+{
+public:
+    virtual ~PrinterLink() = default;
+
+    [[nodiscard]] virtual LinkResult Estado(int16_t port) = 0;
+    [[nodiscard]] virtual LinkResult TX(int16_t port, const QByteArray &bytes) = 0;
+    // The windows never look at what TXI returns; the result is there for the log.
+    virtual LinkResult TXI(int16_t port, const QByteArray &bytes) = 0;
+    virtual void Sleep(uint32_t milliseconds) = 0;
+};
+
+// Narrows a port code the way every library call does.
+[[nodiscard]] inline int16_t narrowPort(int porta)
+{
+    return static_cast<int16_t>(porta);
+}

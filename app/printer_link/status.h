@@ -1,0 +1,8 @@
+#pragma once
+
+#include <cstdint>
+
+// Status byte of a printer that is idle, online, has paper and reports no error:
+// bit 7 not busy, bit 6 no acknowledge pulse, bit 5 paper present (0), bit 4 on line,
+// bit 3 no error.
+inline constexpr uint8_t kIdleStatus = 0xD8;

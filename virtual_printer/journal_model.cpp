@@ -1,0 +1,69 @@
+#include "virtual_printer/journal_model.h"
+
+#include "virtual_printer/journal_format.h"
+#include "virtual_printer/virtual_printer.h"
+
+#include <QFontDatabase>
+
+JournalModel::JournalModel(VirtualPrinter &printer, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_printer(printer)
+{
+    connect(&m_printer, &VirtualPrinter::entryAdded, this, [this](int index) {
+        beginInsertRows({}, index, index);
+        endInsertRows();
+    });
+    connect(&m_printer, &VirtualPrinter::journalCleared, this, [this] {
+        beginResetModel();
+        endResetModel();
+    });
+}
+
+int JournalModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_printer.journal().size());
+}
+
+int JournalModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant JournalModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_printer.journal().size())
+        return {};
+    const JournalEntry &e = m_printer.journal().at(index.row());
+    const bool carriesBytes = e.call == JournalEntry::Call::TX || e.call == JournalEntry::Call::TXI;
+    if (role == Qt::FontRole && (index.column() == Hex || index.column() == Text))
+        return QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
+    switch (index.column()) {
+    case Time:
+        return e.time.toString(QStringLiteral("HH:mm:ss.zzz"));
+    case Call:
+        return callName(e.call);
+    case Port:
+        return e.call == JournalEntry::Call::Sleep ? QString() : journal_format::portName(e.port);
+    case Count:
+        return carriesBytes ? QVariant(e.bytes.size()) : QVariant();
+    case Result:
+        return e.result;
+    case Hex:
+        return journal_format::hex(e.bytes);
+    case Text:
+        return journal_format::readable(e.bytes);
+    default:
+        return {};
+    }
+}
+
+QVariant JournalModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    static const char *const kTitles[]
+        = {"Hora", "Chamada", "Porta", "Bytes", "Resultado", "Hexadecimal", "Texto"};
+    return section >= 0 && section < ColumnCount ? QString::fromUtf8(kTitles[section]) : QVariant();
+}
