@@ -19,7 +19,7 @@ void TstCheckCommand::builds_data()
     QTest::newRow("empty payee") << int(N::Payee) << QString()
                                  << QByteArray::fromHex("1b2e353930317d");
     QTest::newRow("default layout") << int(N::PrintFront) << QStringLiteral("000N08080607071005")
-                                    << QByteArray::fromHex("1b2e3539303930303030"
+                                    << QByteArray::fromHex("1b2e35393039303030"
                                                            "4e3038303830363037303731303035"
                                                            "7d");
     QTest::newRow("city in cp1252") << int(N::City) << QStringLiteral("São Paulo")
