@@ -26,14 +26,22 @@ ParsedOptions parseOptions(const QStringList &arguments)
         result.output = message + QStringLiteral("\nUse --help para ver as opções.\n");
         return result;
     };
-    if (!parser.parse(arguments))
-        return fail(parser.errorText());
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (!unknown.isEmpty())
+            return fail(
+                QStringLiteral("Opção desconhecida: %1%2")
+                    .arg(unknown.first().size() > 1 ? QStringLiteral("--") : QStringLiteral("-"),
+                        unknown.first()));
+        return fail(QStringLiteral("Opções inválidas: %1").arg(parser.errorText()));
+    }
     if (!parser.positionalArguments().isEmpty())
         return fail(
             QStringLiteral("Argumento inesperado: %1").arg(parser.positionalArguments().first()));
     if (parser.isSet(help)) {
         result.exit = true;
-        result.output = parser.helpText();
+        result.output = parser.helpText().replace(
+            QStringLiteral("<executable_name>"), QStringLiteral("vorel-demo"));
         return result;
     }
     if (parser.isSet(version)) {

@@ -1,0 +1,53 @@
+#include "app/shell.h"
+
+#include "app/main_window.h"
+#include "app/printer_link/library_link.h"
+#include "app/printer_link/logging_link.h"
+#include "virtual_printer/virtual_printer.h"
+#include "virtual_printer/virtual_printer_window.h"
+
+#include <QApplication>
+#include <QTimer>
+
+Shell::Shell(const Options &options)
+{
+    if (options.printer == Options::Printer::Library) {
+        m_backend = std::make_unique<LibraryLink>(
+            options.libraryPath, QApplication::applicationDirPath());
+    } else {
+        auto printer = std::make_unique<VirtualPrinter>();
+        m_printerWindow = std::make_unique<VirtualPrinterWindow>(*printer, m_messages);
+        m_backend = std::move(printer);
+    }
+    m_link = std::make_unique<LoggingLink>(*m_backend);
+
+    Services services;
+    services.link = m_link.get();
+    services.messages = &m_messages;
+    services.clock = &m_clock;
+    services.locale = regionalLocale(QLocale::system());
+    services.workDir = QDir::current();
+
+    m_window = std::make_unique<MainWindow>(services);
+}
+
+Shell::~Shell()
+{
+    // The windows go before the link they call.
+    m_window.reset();
+    m_printerWindow.reset();
+}
+
+void Shell::show()
+{
+    m_window->show();
+    if (!m_virtualPrinter)
+        return;
+    // The printer's window follows once the main window is up; its journal already holds the
+    // status read of the start-up.
+    QTimer::singleShot(0, m_window.get(), [this] {
+        m_printerWindow = std::make_unique<VirtualPrinterWindow>(*m_virtualPrinter, m_messages);
+        m_printerWindow->move(m_window->frameGeometry().topRight() + QPoint(16, 0));
+        m_printerWindow->show();
+    });
+}

@@ -1,0 +1,92 @@
+// Start-up of vorel-demo to its main window shown, beside a bare Qt window (one line of text)
+// started the same way.
+// Each sample is a fresh process; the figures are the medians of wall time and peak memory.
+#include "app/main_window.h"
+#include "app/options.h"
+#include "app/shell.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProcess>
+#include <QTimer>
+#include <QWidget>
+#include <QWindow>
+#include <algorithm>
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+// Child: shows its window, reports peak memory (KiB) once it is exposed, and quits.
+int child(int argc, char *argv[], bool vorel)
+{
+    QApplication app(argc, argv);
+    std::unique_ptr<Shell> shell;
+    std::unique_ptr<QWidget> bare;
+    QWidget *window = nullptr;
+    if (vorel) {
+        shell = std::make_unique<Shell>(Options {});
+        shell->show();
+        window = &shell->mainWindow();
+    } else {
+        // The least a window shows is a line of text, so both pay for the font system.
+        bare = std::make_unique<QWidget>();
+        bare->resize(337, 450);
+        new QLabel(QStringLiteral("VOREL"), bare.get());
+        bare->show();
+        window = bare.get();
+    }
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (window->windowHandle() && window->windowHandle()->isExposed()) {
+            rusage usage {};
+            getrusage(RUSAGE_SELF, &usage);
+            std::printf("%ld\n", usage.ru_maxrss);
+            std::fflush(stdout);
+            QCoreApplication::exit(0);
+        }
+    });
+    poll.start(0);
+    return QApplication::exec();
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (argc > 1
+        && (std::string(argv[1]) == "--child-bare" || std::string(argv[1]) == "--child-vorel"))
+        return child(argc, argv, std::string(argv[1]) == "--child-vorel");
+
+    QCoreApplication app(argc, argv);
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+    std::vector<double> time[2], memory[2];
+    for (int i = 0; i < runs; ++i) {
+        for (int kind = 0; kind < 2; ++kind) {
+            QProcess p;
+            QElapsedTimer t;
+            t.start();
+            p.start(QCoreApplication::applicationFilePath(),
+                {kind == 0 ? QStringLiteral("--child-bare") : QStringLiteral("--child-vorel")});
+            if (!p.waitForFinished(30000) || p.exitCode() != 0) {
+                std::fprintf(stderr, "child failed: %s\n", p.readAllStandardError().constData());
+                return 1;
+            }
+            time[kind].push_back(t.nsecsElapsed() / 1e6);
+            memory[kind].push_back(p.readAllStandardOutput().trimmed().toDouble() / 1024.0);
+        }
+    }
+    const double tb = median(time[0]), tv = median(time[1]);
+    const double mb = median(memory[0]), mv = median(memory[1]);
+    std::printf("startup\tbare Qt window\t%.1f ms\t%.1f MiB\n", tb, mb);
+    std::printf("startup\tvorel-demo\t%.1f ms\t%.1f MiB\n", tv, mv);
+    std::printf("startup\tratio\t%.2fx time\t%.2fx memory\n", tv / tb, mv / mb);
+    return 0;
+}
