@@ -1,7 +1,9 @@
+#include "app/data_folder.h"
 #include "app/options.h"
 #include "app/shell.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTextStream>
 #include <cstdio>
@@ -21,6 +23,13 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vorel-demo"));
     QApplication::setApplicationVersion(QStringLiteral(VOREL_VERSION));
+    if (parsed.options.desktop) {
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        if (const QString error = enterDataFolder(folder); !error.isEmpty()) {
+            BoxMessageSink().show(nullptr, error);
+            return 1;
+        }
+    }
     Shell shell(parsed.options);
     shell.show();
     return QApplication::exec();

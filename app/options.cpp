@@ -17,7 +17,10 @@ ParsedOptions parseOptions(const QStringList &arguments)
     const QCommandLineOption library(QStringLiteral("printer-library"),
         QStringLiteral("Caminho da biblioteca da impressora (com --printer library)."),
         QStringLiteral("caminho"));
-    parser.addOptions({help, version, printer, library});
+    const QCommandLineOption desktop(QStringLiteral("desktop"),
+        QStringLiteral(
+            "Usa a pasta de dados do usuário como diretório de trabalho (menu do desktop)."));
+    parser.addOptions({help, version, printer, library, desktop});
 
     ParsedOptions result;
     const auto fail = [&result](const QString &message) {
@@ -64,5 +67,6 @@ ParsedOptions parseOptions(const QStringList &arguments)
     if (parser.isSet(library) && result.options.printer != Options::Printer::Library)
         return fail(QStringLiteral("--printer-library só vale com --printer library."));
     result.options.libraryPath = parser.value(library);
+    result.options.desktop = parser.isSet(desktop);
     return result;
 }

@@ -8,6 +8,8 @@ struct Options
     enum class Printer { Virtual, Library, Ports };
     Printer printer = Printer::Virtual;
     QString libraryPath; // empty: the default lookup
+    // Started from the desktop menu: work in a data folder of our own, not the current one.
+    bool desktop = false;
 };
 
 // Either options to run with, or text to print and an exit status.

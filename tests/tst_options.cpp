@@ -1,4 +1,8 @@
+#include "app/data_folder.h"
 #include "app/options.h"
+
+#include <QDir>
+#include <QTemporaryDir>
 
 #include <QTest>
 
@@ -8,6 +12,7 @@ class TstOptions : public QObject
 private slots:
     void parses_data();
     void parses();
+    void entersTheDataFolder();
 };
 
 void TstOptions::parses_data()
@@ -29,6 +34,7 @@ void TstOptions::parses_data()
     QTest::newRow("unknown printer") << QStringList {"--printer", "laser"} << 2 << 0 << QString();
     QTest::newRow("library path without library")
         << QStringList {"--printer-library", "x"} << 2 << 0 << QString();
+    QTest::newRow("desktop") << QStringList {"--desktop"} << -1 << int(P::Virtual) << QString();
     QTest::newRow("stray argument") << QStringList {"file.txt"} << 2 << 0 << QString();
 }
 
@@ -47,6 +53,23 @@ void TstOptions::parses()
     }
     QCOMPARE(int(parsed.options.printer), printer);
     QCOMPARE(parsed.options.libraryPath, library);
+}
+
+void TstOptions::entersTheDataFolder()
+{
+    const QString before = QDir::currentPath();
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("share/vorel-demo"));
+    QCOMPARE(enterDataFolder(folder), QString());
+    QCOMPARE(QDir::currentPath(), QDir(folder).canonicalPath());
+    // A folder that cannot be made says so and leaves the working directory alone.
+    QFile file(dir.filePath(QStringLiteral("plain")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QString error = enterDataFolder(dir.filePath(QStringLiteral("plain/sub")));
+    QVERIFY(error.contains(QStringLiteral("plain/sub")));
+    QCOMPARE(QDir::currentPath(), QDir(folder).canonicalPath());
+    QVERIFY(QDir::setCurrent(before));
 }
 
 QTEST_GUILESS_MAIN(TstOptions)
