@@ -73,6 +73,11 @@ QWidget *create(const Control &c, QWidget *parent)
 
 Controls build(QWidget *window, std::span<const Control> table)
 {
+    // The layouts were drawn for an 8-point interface font; larger defaults clip captions.
+    QFont font = window->font();
+    font.setPointSizeF(8.25);
+    window->setFont(font);
+
     Controls controls;
     QVector<QWidget *> frames;
     for (const Control &c : table) {
