@@ -23,6 +23,12 @@ constexpr int kLpt2 = 632;
 constexpr int kCom1 = 1;
 constexpr int kCom2 = 2;
 
+const struct
+{
+    const char *name;
+    int code;
+} kPortOptions[] = {{"Option1", kLpt1}, {"Option2", kLpt2}, {"Option3", kCom1}, {"Option4", kCom2}};
+
 // Row n of the status panel (bit n) stands at 2880 - 360 n twips.
 #define VOREL_BIT_ROW(n)                                                                           \
     {Kind::BorderedLabel, "lblDataBit" #n, "", {120, 2880 - 360 * (n), 375, 375}, "fraDataPort"},  \
@@ -101,12 +107,7 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
     connect(button("Command5"), &QPushButton::clicked, this, &MainWindow::openText);
     connect(button("Command6"), &QPushButton::clicked, this, &MainWindow::openDrawer);
 
-    const struct
-    {
-        const char *name;
-        int code;
-    } ports[] = {{"Option1", kLpt1}, {"Option2", kLpt2}, {"Option3", kCom1}, {"Option4", kCom2}};
-    for (const auto &port : ports) {
+    for (const auto &port : kPortOptions) {
         connect(m_controls.get<QRadioButton>(port.name), &QRadioButton::clicked, this,
             [this, code = port.code] { selectPort(code, code == kLpt1 || code == kLpt2); });
     }
@@ -128,6 +129,12 @@ void MainWindow::ReadPorts(int16_t BaseAddress)
         m_controls.get<QLabel>(bitLabelName(n))
             ->setText(QString::number(inpout::BitValue(status.value, n)));
     }
+}
+
+void MainWindow::describePorts(const QMap<int, QString> &descriptions)
+{
+    for (const auto &port : kPortOptions)
+        m_controls.get<QRadioButton>(port.name)->setToolTip(descriptions.value(port.code));
 }
 
 void MainWindow::selectPort(int code, bool refresh)

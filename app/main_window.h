@@ -3,6 +3,8 @@
 #include "app/form.h"
 #include "app/services.h"
 
+#include <QMap>
+
 class TextWindow;
 
 // "VOREL" (Form1): the port choice, the status panel and the way to every work window.
@@ -17,6 +19,9 @@ public:
 
     // Reads the status once and shows its bits 0 to 7.
     void ReadPorts(int16_t BaseAddress);
+
+    // Shows on each port option where that port goes (port code -> description).
+    void describePorts(const QMap<int, QString> &descriptions);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

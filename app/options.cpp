@@ -1,6 +1,40 @@
 #include "app/options.h"
 
 #include <QCommandLineParser>
+#include <QLocale>
+#include <cmath>
+
+namespace options {
+
+std::optional<int> serialSpeed(const QString &text)
+{
+    bool ok = false;
+    const int bps = text.trimmed().toInt(&ok);
+    if (!ok || bps < 50 || bps > 4000000)
+        return std::nullopt;
+    return bps;
+}
+
+std::optional<std::chrono::milliseconds> writeTimeout(const QString &text)
+{
+    // A decimal point or a decimal comma, never grouping: "1,500" is one and a half seconds.
+    QLocale point = QLocale::c();
+    point.setNumberOptions(QLocale::RejectGroupSeparator);
+    QLocale comma(QLocale::Portuguese, QLocale::Brazil);
+    comma.setNumberOptions(QLocale::RejectGroupSeparator);
+    bool ok = false;
+    double seconds = point.toDouble(text.trimmed(), &ok);
+    if (!ok)
+        seconds = comma.toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(seconds))
+        return std::nullopt;
+    const auto ms = std::llround(seconds * 1000.0);
+    if (ms < 1 || ms > 3600 * 1000)
+        return std::nullopt;
+    return std::chrono::milliseconds(ms);
+}
+
+} // namespace options
 
 ParsedOptions parseOptions(const QStringList &arguments)
 {
@@ -20,7 +54,26 @@ ParsedOptions parseOptions(const QStringList &arguments)
     const QCommandLineOption desktop(QStringLiteral("desktop"),
         QStringLiteral(
             "Usa a pasta de dados do usuário como diretório de trabalho (menu do desktop)."));
-    parser.addOptions({help, version, printer, library, desktop});
+    const QCommandLineOption lpt1(QStringLiteral("lpt1"),
+        QStringLiteral("Dispositivo da LPT1 (padrão /dev/lp0)."), QStringLiteral("caminho"));
+    const QCommandLineOption lpt2(QStringLiteral("lpt2"),
+        QStringLiteral("Dispositivo da LPT2 (padrão /dev/lp1)."), QStringLiteral("caminho"));
+    const QCommandLineOption com1(QStringLiteral("com1"),
+        QStringLiteral("Dispositivo da COM1 (padrão /dev/ttyS0)."), QStringLiteral("caminho"));
+    const QCommandLineOption com2(QStringLiteral("com2"),
+        QStringLiteral("Dispositivo da COM2 (padrão /dev/ttyS1)."), QStringLiteral("caminho"));
+    const QCommandLineOption speed(QStringLiteral("serial-speed"),
+        QStringLiteral("Velocidade das portas seriais em bps (padrão 9600)."),
+        QStringLiteral("bps"));
+    const QCommandLineOption flow(QStringLiteral("serial-flow"),
+        QStringLiteral("Controle de fluxo das portas seriais: none, hardware (padrão) ou "
+                       "software."),
+        QStringLiteral("modo"));
+    const QCommandLineOption timeout(QStringLiteral("write-timeout"),
+        QStringLiteral("Tempo máximo de um envio à impressora, em segundos (padrão 10)."),
+        QStringLiteral("segundos"));
+    parser.addOptions(
+        {help, version, printer, library, lpt1, lpt2, com1, com2, speed, flow, timeout, desktop});
 
     ParsedOptions result;
     const auto fail = [&result](const QString &message) {
@@ -59,7 +112,7 @@ ParsedOptions parseOptions(const QStringList &arguments)
     else if (kind == QLatin1String("library"))
         result.options.printer = Options::Printer::Library;
     else if (kind == QLatin1String("ports"))
-        return fail(QStringLiteral("--printer ports ainda não está disponível nesta versão."));
+        result.options.printer = Options::Printer::Ports;
     else
         return fail(QStringLiteral("Impressora desconhecida: %1 (use virtual, library ou ports)")
                         .arg(kind));
@@ -68,5 +121,47 @@ ParsedOptions parseOptions(const QStringList &arguments)
         return fail(QStringLiteral("--printer-library só vale com --printer library."));
     result.options.libraryPath = parser.value(library);
     result.options.desktop = parser.isSet(desktop);
+
+    PortSettings &ports = result.options.ports;
+    for (const QCommandLineOption *o : {&lpt1, &lpt2, &com1, &com2, &speed, &flow, &timeout}) {
+        if (parser.isSet(*o) && result.options.printer != Options::Printer::Ports)
+            return fail(
+                QStringLiteral("--%1 só vale com --printer ports.").arg(o->names().first()));
+    }
+    const struct
+    {
+        const QCommandLineOption &option;
+        QString &path;
+    } paths[] = {{lpt1, ports.lpt1}, {lpt2, ports.lpt2}, {com1, ports.com1}, {com2, ports.com2}};
+    for (const auto &p : paths) {
+        if (!parser.isSet(p.option))
+            continue;
+        p.path = parser.value(p.option);
+        if (p.path.isEmpty())
+            return fail(
+                QStringLiteral("--%1 precisa de um caminho.").arg(p.option.names().first()));
+    }
+    if (parser.isSet(speed)) {
+        const std::optional<int> bps = options::serialSpeed(parser.value(speed));
+        if (!bps)
+            return fail(QStringLiteral("Velocidade inválida: %1 (use um número de 50 a 4000000).")
+                            .arg(parser.value(speed)));
+        ports.serialSpeed = *bps;
+    }
+    if (parser.isSet(flow)) {
+        const std::optional<SerialFlow> f = port_settings::flowFromName(parser.value(flow));
+        if (!f)
+            return fail(QStringLiteral("Controle de fluxo desconhecido: %1 (use none, hardware ou "
+                                       "software).")
+                            .arg(parser.value(flow)));
+        ports.serialFlow = *f;
+    }
+    if (parser.isSet(timeout)) {
+        const auto limit = options::writeTimeout(parser.value(timeout));
+        if (!limit)
+            return fail(QStringLiteral("Tempo inválido: %1 (use segundos, de 0,001 a 3600).")
+                            .arg(parser.value(timeout)));
+        ports.writeTimeout = *limit;
+    }
     return result;
 }

@@ -1,8 +1,10 @@
 #include "app/shell.h"
 
+#include "app/logging.h"
 #include "app/main_window.h"
 #include "app/printer_link/library_link.h"
 #include "app/printer_link/logging_link.h"
+#include "app/printer_link/ports_link.h"
 #include "virtual_printer/virtual_printer.h"
 #include "virtual_printer/virtual_printer_window.h"
 
@@ -11,12 +13,18 @@
 
 Shell::Shell(const Options &options)
 {
+    QMap<int, QString> portDescriptions;
     if (options.printer == Options::Printer::Library) {
         m_backend = std::make_unique<LibraryLink>(
             options.libraryPath, QApplication::applicationDirPath());
+    } else if (options.printer == Options::Printer::Ports) {
+        m_backend = std::make_unique<PortsLink>(options.ports);
+        portDescriptions = port_settings::describe(options.ports);
+        for (auto it = portDescriptions.cbegin(); it != portDescriptions.cend(); ++it)
+            qCInfo(lcPrinter).noquote() << "porta" << it.key() << "em" << it.value();
     } else {
         auto printer = std::make_unique<VirtualPrinter>();
-        m_printerWindow = std::make_unique<VirtualPrinterWindow>(*printer, m_messages);
+        m_virtualPrinter = printer.get();
         m_backend = std::move(printer);
     }
     m_link = std::make_unique<LoggingLink>(*m_backend);
@@ -29,6 +37,7 @@ Shell::Shell(const Options &options)
     services.workDir = QDir::current();
 
     m_window = std::make_unique<MainWindow>(services);
+    m_window->describePorts(portDescriptions);
 }
 
 Shell::~Shell()

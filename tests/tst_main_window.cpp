@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "app/printer_link/port_settings.h"
 #include "app/text_fields.h"
 #include "tests/support/test_services.h"
 #include "text/text_window.h"
@@ -24,6 +25,9 @@ private slots:
     void drawerAndTestLineReportRefusal_data();
     void drawerAndTestLineReportRefusal();
     void missingLibraryAtStartLeavesThePanelEmpty();
+    void failedStatusReadKeepsThePanel_data();
+    void failedStatusReadKeepsThePanel();
+    void portOptionsTellTheirDevice();
     void textFillsTheRulerEveryPress();
     void text2RefusesWhatCp1252CannotHold();
     void grabsAPicture();
@@ -217,6 +221,48 @@ void TstMainWindow::missingLibraryAtStartLeavesThePanelEmpty()
     // The window stays usable.
     click(w, "Command2");
     QCOMPARE(t.link.names().last(), QStringLiteral("TX"));
+}
+
+void TstMainWindow::failedStatusReadKeepsThePanel_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::newRow("Ler") << QStringLiteral("Command1");
+    QTest::newRow("LPT2") << QStringLiteral("Option2");
+}
+
+void TstMainWindow::failedStatusReadKeepsThePanel()
+{
+    QFETCH(QString, control);
+    TestServices t;
+    t.link.statuses = {144};
+    MainWindow w(t.services());
+    t.link.estadoError = QStringLiteral(
+        "Não foi possível ler o estado da impressora em /dev/lp0: permissão negada.");
+    click(w, control.toLatin1().constData());
+    QCOMPARE(t.messages.texts, QStringList {t.link.estadoError});
+    QCOMPARE(bits(w), QStringLiteral("10010000"));
+    // One message for each action, never one per attempt.
+    click(w, "Command1");
+    QCOMPARE(t.messages.texts.size(), 2);
+    QCOMPARE(t.link.only(QStringLiteral("Estado")).size(), 3);
+}
+
+void TstMainWindow::portOptionsTellTheirDevice()
+{
+    TestServices t;
+    MainWindow w(t.services());
+    PortSettings settings;
+    settings.lpt2 = QStringLiteral("/dev/usb/lp0");
+    settings.com1 = QStringLiteral("/dev/ttyUSB0");
+    w.describePorts(port_settings::describe(settings));
+    const auto tip = [&w](const char *name) {
+        return w.findChild<QRadioButton *>(QString::fromLatin1(name))->toolTip();
+    };
+    QCOMPARE(tip("Option1"), QStringLiteral("/dev/lp0"));
+    QCOMPARE(tip("Option2"), QStringLiteral("/dev/usb/lp0"));
+    QVERIFY2(tip("Option3").startsWith(QStringLiteral("/dev/ttyUSB0 (9600 bps, 8N1, ")),
+        qPrintable(tip("Option3")));
+    QVERIFY2(tip("Option4").startsWith(QStringLiteral("/dev/ttyS1 ")), qPrintable(tip("Option4")));
 }
 
 void TstMainWindow::textFillsTheRulerEveryPress()

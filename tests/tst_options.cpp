@@ -13,6 +13,8 @@ private slots:
     void parses_data();
     void parses();
     void entersTheDataFolder();
+    void parsesPortSettings_data();
+    void parsesPortSettings();
 };
 
 void TstOptions::parses_data()
@@ -28,6 +30,8 @@ void TstOptions::parses_data()
     QTest::newRow("library with path")
         << QStringList {"--printer", "library", "--printer-library", "/x/l.so"} << -1
         << int(P::Library) << QStringLiteral("/x/l.so");
+    QTest::newRow("ports") << QStringList {"--printer", "ports"} << -1 << int(P::Ports)
+                           << QString();
     QTest::newRow("help") << QStringList {"--help"} << 0 << 0 << QString();
     QTest::newRow("version") << QStringList {"--version"} << 0 << 0 << QString();
     QTest::newRow("unknown option") << QStringList {"--bogus"} << 2 << 0 << QString();
@@ -70,6 +74,85 @@ void TstOptions::entersTheDataFolder()
     QVERIFY(error.contains(QStringLiteral("plain/sub")));
     QCOMPARE(QDir::currentPath(), QDir(folder).canonicalPath());
     QVERIFY(QDir::setCurrent(before));
+}
+
+void TstOptions::parsesPortSettings_data()
+{
+    QTest::addColumn<QStringList>("args"); // after --printer ports
+    QTest::addColumn<bool>("runs");
+    QTest::addColumn<QStringList>("devices"); // LPT1, LPT2, COM1, COM2
+    QTest::addColumn<int>("speed");
+    QTest::addColumn<int>("flow");
+    QTest::addColumn<int>("timeoutMs");
+    const QStringList standard {"/dev/lp0", "/dev/lp1", "/dev/ttyS0", "/dev/ttyS1"};
+    const int hw = int(SerialFlow::Hardware);
+    QTest::newRow("defaults") << QStringList() << true << standard << 9600 << hw << 10000;
+    QTest::newRow("usb adapters") << QStringList {"--lpt1", "/dev/usb/lp0", "--com2",
+        "/dev/ttyUSB0"} << true
+                                  << QStringList {"/dev/usb/lp0", "/dev/lp1", "/dev/ttyS0",
+                                         "/dev/ttyUSB0"}
+                                  << 9600 << hw << 10000;
+    QTest::newRow("every port moved")
+        << QStringList {"--lpt1", "/a", "--lpt2", "/b", "--com1", "/c", "--com2", "/d"} << true
+        << QStringList {"/a", "/b", "/c", "/d"} << 9600 << hw << 10000;
+    QTest::newRow("speed and software flow")
+        << QStringList {"--serial-speed", "19200", "--serial-flow", "software"} << true << standard
+        << 19200 << int(SerialFlow::Software) << 10000;
+    QTest::newRow("no flow control") << QStringList {"--serial-flow", "none"} << true << standard
+                                     << 9600 << int(SerialFlow::None) << 10000;
+    QTest::newRow("timeout with a point")
+        << QStringList {"--write-timeout", "0.3"} << true << standard << 9600 << hw << 300;
+    QTest::newRow("timeout with a comma")
+        << QStringList {"--write-timeout", "2,5"} << true << standard << 9600 << hw << 2500;
+    QTest::newRow("comma is never grouping")
+        << QStringList {"--write-timeout", "1,500"} << true << standard << 9600 << hw << 1500;
+    QTest::newRow("one hour") << QStringList {"--write-timeout", "3600"} << true << standard << 9600
+                              << hw << 3600000;
+
+    const auto bad = [&](const char *name, const QStringList &args) {
+        QTest::newRow(name) << args << false << QStringList() << 0 << 0 << 0;
+    };
+    bad("empty path", {"--lpt2", ""});
+    bad("speed not a number", {"--serial-speed", "rápido"});
+    bad("speed zero", {"--serial-speed", "0"});
+    bad("speed too high", {"--serial-speed", "4000001"});
+    bad("unknown flow", {"--serial-flow", "rts"});
+    bad("timeout zero", {"--write-timeout", "0"});
+    bad("timeout negative", {"--write-timeout", "-1"});
+    bad("timeout below a millisecond", {"--write-timeout", "0.0004"});
+    bad("timeout over an hour", {"--write-timeout", "3601"});
+    bad("timeout not a number", {"--write-timeout", "dez"});
+    bad("timeout infinite", {"--write-timeout", "inf"});
+}
+
+void TstOptions::parsesPortSettings()
+{
+    QFETCH(QStringList, args);
+    QFETCH(bool, runs);
+    QFETCH(QStringList, devices);
+    QFETCH(int, speed);
+    QFETCH(int, flow);
+    QFETCH(int, timeoutMs);
+    const QStringList program {QStringLiteral("vorel-demo")};
+    const ParsedOptions parsed = parseOptions(program + QStringList {"--printer", "ports"} + args);
+    QCOMPARE(parsed.exit, !runs);
+    if (!runs) {
+        QCOMPARE(parsed.exitStatus, 2);
+        return;
+    }
+    const PortSettings &p = parsed.options.ports;
+    QCOMPARE(QStringList({p.lpt1, p.lpt2, p.com1, p.com2}), devices);
+    QCOMPARE(p.serialSpeed, speed);
+    QCOMPARE(int(p.serialFlow), flow);
+    QCOMPARE(int(p.writeTimeout.count()), timeoutMs);
+
+    // The same settings mean nothing to another printer: refused, not silently dropped.
+    if (!args.isEmpty()) {
+        const ParsedOptions elsewhere = parseOptions(program + args);
+        QCOMPARE(elsewhere.exitStatus, 2);
+        QVERIFY2(elsewhere.output.contains(QStringLiteral("só vale com --printer ports")),
+            qPrintable(elsewhere.output));
+    }
 }
 
 QTEST_GUILESS_MAIN(TstOptions)
