@@ -74,7 +74,12 @@ CheckWindow::CheckWindow(const Services &services, PortaSource porta, QWidget *p
         this, [this] { load(); }, [this] { store(); });
 }
 
-CheckWindow::~CheckWindow() = default;
+CheckWindow::~CheckWindow()
+{
+    // Hiding and focus changes while QWidget tears down must not reach a half-destroyed window.
+    disconnect(qApp, nullptr, this, nullptr);
+    delete m_activation;
+}
 
 QString CheckWindow::field(const char *name) const
 {
@@ -96,9 +101,15 @@ void CheckWindow::focusMoved(QWidget *from, QWidget *to)
     // Only a move to another control of this window validates; leaving the window does not.
     if (!from || !to || to->window() != this || from == to)
         return;
-    if (from == m_controls.get<QWidget>("Text1"))
-        validateBank();
-    else if (from == m_controls.get<QWidget>("Text2"))
+    auto *text1 = m_controls.get<QWidget>("Text1");
+    auto *formato = m_controls.get<QWidget>("Command5");
+    if (from == text1 || (from == formato && m_bankPending)) {
+        // A press on "Formato do cheque" validates once, there, not twice with two messages.
+        m_bankPending = to == formato;
+        if (!m_bankPending && to != text1)
+            validateBank();
+    }
+    if (from == m_controls.get<QWidget>("Text2"))
         validateValue();
 }
 
@@ -129,11 +140,12 @@ void CheckWindow::load()
 {
     const check_data::LoadResult loaded = check_data::load(m_services.workDir);
     if (!loaded.error.isEmpty()) {
-        reportFileError(QStringLiteral("Não foi possível ler %1: %2")
-                            .arg(QLatin1String(check_data::kFileName), loaded.error));
+        reportFileError(m_readError,
+            QStringLiteral("Não foi possível ler %1: %2")
+                .arg(QLatin1String(check_data::kFileName), loaded.error));
         return;
     }
-    m_lastFileError.clear();
+    m_readError.clear();
     const check_data::CheckData &d = loaded.data;
     setField("Text1", d.bank);
     setField("Text2", d.value);
@@ -151,24 +163,26 @@ void CheckWindow::store()
         field("Text6"), field("Text8"), field("Text7")};
     const QString error = check_data::save(m_services.workDir, d);
     if (!error.isEmpty()) {
-        reportFileError(QStringLiteral("Não foi possível gravar %1: %2")
-                            .arg(QLatin1String(check_data::kFileName), error));
+        reportFileError(m_writeError,
+            QStringLiteral("Não foi possível gravar %1: %2")
+                .arg(QLatin1String(check_data::kFileName), error));
         return;
     }
-    m_lastFileError.clear();
+    m_writeError.clear();
 }
 
-void CheckWindow::reportFileError(const QString &text)
+void CheckWindow::reportFileError(QString &told, const QString &text)
 {
     // The same failure at every switch of windows is told once.
-    if (text == m_lastFileError)
+    if (text == told)
         return;
-    m_lastFileError = text;
+    told = text;
     m_services.messages->show(this, text);
 }
 
 void CheckWindow::openLayoutEditor()
 {
+    m_bankPending = false;
     validateBank();
     if (!m_editor) {
         m_editor = new LayoutEditor(

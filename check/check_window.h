@@ -26,7 +26,7 @@ private:
     void load();
     void store();
     void openLayoutEditor();
-    void reportFileError(const QString &text);
+    void reportFileError(QString &told, const QString &text);
     [[nodiscard]] QString field(const char *name) const;
     void setField(const char *name, const QString &text);
 
@@ -35,5 +35,9 @@ private:
     form::Controls m_controls;
     ActivationWatcher *m_activation = nullptr;
     LayoutEditor *m_editor = nullptr;
-    QString m_lastFileError;
+    // Failures already told, one for reading and one for writing the data file.
+    QString m_readError;
+    QString m_writeError;
+    // The bank number was left for "Formato do cheque", which validates it itself.
+    bool m_bankPending = false;
 };

@@ -137,8 +137,12 @@ LayoutEditor::LayoutEditor(
     captionFont.setStyleHint(QFont::SansSerif);
     captionFont.setPointSizeF(6.75);
     captionFont.setBold(true);
-    for (QLabel *label : findChildren<QLabel *>())
+    for (QLabel *label : findChildren<QLabel *>()) {
         label->setFont(captionFont);
+        // A caption longer than its label goes on to a second line, as on the printed check.
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
     for (QPushButton *button : findChildren<QPushButton *>())
         button->setFont(captionFont);
     m_controls.get<LineField>("Text8")->setMaxLength(3);
@@ -156,8 +160,14 @@ LayoutEditor::LayoutEditor(
     connect(m_controls.get<QPushButton>("Command1"), &QPushButton::clicked, this,
         &LayoutEditor::accept);
     connect(m_controls.get<QPushButton>("Command2"), &QPushButton::clicked, this, &QWidget::hide);
-    new ActivationWatcher(
+    m_activation = new ActivationWatcher(
         this, [this] { refill(); }, [] {});
+}
+
+LayoutEditor::~LayoutEditor()
+{
+    // Focus changes while QWidget tears down must not reach a half-destroyed window.
+    delete m_activation;
 }
 
 void LayoutEditor::showEvent(QShowEvent *event)

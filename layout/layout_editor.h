@@ -5,6 +5,8 @@
 
 #include <functional>
 
+class ActivationWatcher;
+
 // What the editor starts from: the bank number and layout string the check window holds.
 struct LayoutSource
 {
@@ -19,6 +21,7 @@ class LayoutEditor : public QWidget
 public:
     LayoutEditor(
         const Services &services, std::function<LayoutSource()> source, QWidget *parent = nullptr);
+    ~LayoutEditor() override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -31,4 +34,5 @@ private:
     Services m_services;
     std::function<LayoutSource()> m_source;
     form::Controls m_controls;
+    ActivationWatcher *m_activation = nullptr;
 };
