@@ -1,8 +1,10 @@
 #include "check/check_window.h"
 
 #include "app/activation_watcher.h"
+#include "app/printer_link/printer_link.h"
 #include "app/text_fields.h"
 #include "check/check_data.h"
+#include "check/check_print.h"
 #include "check/check_value.h"
 #include "layout/default_layout.h"
 #include "layout/layout_editor.h"
@@ -41,6 +43,9 @@ const form::Control kControls[] = {
     {Kind::Button, "Command2", "Fechar", {5880, 5880, 735, 255}},
 };
 
+constexpr char kInsertCheck[] = "Insira o cheque para impressão";
+constexpr char kBadDate[] = "Data do cheque inválida.";
+constexpr char kBadValue[] = "Valor do cheque inválido.";
 constexpr char kNoLayout[] = "O banco selecionado não tem formato programado. Ajuste-o ou serão "
                              "usadas as medidas padronizadas.";
 
@@ -68,6 +73,10 @@ CheckWindow::CheckWindow(const Services &services, PortaSource porta, QWidget *p
     const auto button = [this](const char *name) { return m_controls.get<QPushButton>(name); };
     connect(button("Command5"), &QPushButton::clicked, this, &CheckWindow::openLayoutEditor);
     connect(button("Command2"), &QPushButton::clicked, this, &QWidget::hide);
+    connect(button("Command1"), &QPushButton::clicked, this, &CheckWindow::printFront);
+    connect(button("Command3"), &QPushButton::clicked, this, &CheckWindow::printObservations);
+    connect(button("Command6"), &QPushButton::clicked, this, [this] { printBack(true); });
+    connect(button("Command4"), &QPushButton::clicked, this, [this] { printBack(false); });
     connect(qApp, &QApplication::focusChanged, this, &CheckWindow::focusMoved);
 
     m_activation = new ActivationWatcher(
@@ -129,6 +138,46 @@ void CheckWindow::validateBank()
                 .arg(QLatin1String(layout_table::kTableFile), found.error));
     }
     Formato_cheque = QString::fromLatin1(kDefaultLayout);
+}
+
+bool CheckWindow::send(const QList<QByteArray> &commands)
+{
+    for (const QByteArray &command : commands) {
+        const LinkResult r = m_services.link->TX(narrowPort(m_porta()), command);
+        if (r.refused()) {
+            m_services.messages->show(this, commandFailureMessage(r));
+            return false;
+        }
+    }
+    return true;
+}
+
+void CheckWindow::printFront()
+{
+    using Problem = check_print::Sequence::Problem;
+    const check_print::Sequence front
+        = check_print::front({field("Text3"), field("Text8"), field("Text4"), field("Text2"),
+                                 field("Text5"), field("Text6"), Formato_cheque},
+            m_services.locale);
+    if (front.problem != Problem::None) {
+        m_services.messages->show(
+            this, QString::fromUtf8(front.problem == Problem::BadDate ? kBadDate : kBadValue));
+        return;
+    }
+    if (send(front.commands))
+        m_services.messages->show(this, QString::fromUtf8(kInsertCheck));
+}
+
+void CheckWindow::printObservations()
+{
+    if (send(check_print::observations(field("Text5"), field("Text6"), Formato_cheque)))
+        m_services.messages->show(this, QString::fromUtf8(kInsertCheck));
+}
+
+void CheckWindow::printBack(bool indented)
+{
+    const QString text = field("Text7");
+    (void)send(indented ? check_print::indentedBack(text) : check_print::back(text));
 }
 
 void CheckWindow::validateValue()

@@ -21,6 +21,11 @@ public:
     void validateBank();
 
 private:
+    void printFront();
+    void printObservations();
+    void printBack(bool indented);
+    // One TX call per command, stopping at the first one refused; true when all were taken.
+    [[nodiscard]] bool send(const QList<QByteArray> &commands);
     void validateValue();
     void focusMoved(QWidget *from, QWidget *to);
     void load();
