@@ -37,7 +37,6 @@ private slots:
     void writesByteForByteAndReadsBack();
     void readsAnyContent_data();
     void readsAnyContent();
-    void missingFileGivesEmptyFields();
     void failuresComeBackAsReasons();
     void replacesTheWholeFile();
     void formatsTheValueAsCurrency_data();
@@ -83,8 +82,6 @@ void TstCheckData::readsAnyContent_data()
 
     QTest::newRow("six lines, no back") << QByteArray("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n")
                                         << QStringList {"1", "2", "3", "4", "5", "6", ""};
-    QTest::newRow("two lines") << QByteArray("237\r\nR$ 1,00\r\n")
-                               << QStringList {"237", "R$ 1,00", "", "", "", "", ""};
     QTest::newRow("last line without end")
         << QByteArray("237") << QStringList {"237", "", "", "", "", "", ""};
     QTest::newRow("empty file") << QByteArray() << QStringList {"", "", "", "", "", "", ""};
@@ -106,14 +103,6 @@ void TstCheckData::readsAnyContent()
     QCOMPARE(
         (QStringList {d.bank, d.value, d.payee, d.observation1, d.observation2, d.city, d.back}),
         fields);
-}
-
-void TstCheckData::missingFileGivesEmptyFields()
-{
-    QTemporaryDir tmp;
-    const check_data::LoadResult loaded = check_data::load(QDir(tmp.path()));
-    QVERIFY(loaded.error.isEmpty());
-    QCOMPARE(loaded.data, CheckData());
 }
 
 void TstCheckData::failuresComeBackAsReasons()
@@ -155,22 +144,14 @@ void TstCheckData::formatsTheValueAsCurrency_data()
                                  << "R$_2.345,98" << kBrazil;
     QTest::newRow("whole number") << "1500"
                                   << "R$_1.500,00" << kBrazil;
-    QTest::newRow("grouped, no symbol") << "1.234.567,8"
-                                        << "R$_1.234.567,80" << kBrazil;
     QTest::newRow("third decimal rounds up") << "2345,987"
                                              << "R$_2.345,99" << kBrazil;
-    QTest::newRow("third decimal rounds down") << "2345,984"
-                                               << "R$_2.345,98" << kBrazil;
     QTest::newRow("half a cent") << "0,005"
                                  << "R$_0,01" << kBrazil;
     QTest::newRow("no whole part") << ",5"
                                    << "R$_0,50" << kBrazil;
-    QTest::newRow("zero") << "0"
-                          << "R$_0,00" << kBrazil;
     QTest::newRow("minus first") << "-5"
                                  << "R$_-5,00" << kBrazil;
-    QTest::newRow("negative currency") << "R$_-5,00"
-                                       << "R$_-5,00" << kBrazil;
     QTest::newRow("minus before symbol") << "-R$ 5,00"
                                          << "R$_-5,00" << kBrazil;
     QTest::newRow("parentheses") << "(R$ 5,00)"
@@ -186,16 +167,8 @@ void TstCheckData::formatsTheValueAsCurrency_data()
                                   << "dez reais" << kBrazil;
     QTest::newRow("point as decimal stays") << "12.34"
                                             << "12.34" << kBrazil;
-    QTest::newRow("two commas stay") << "1,2,3"
-                                     << "1,2,3" << kBrazil;
-    QTest::newRow("symbol only stays") << "R$"
-                                       << "R$" << kBrazil;
-    QTest::newRow("two minus signs stay") << "--5"
-                                          << "--5" << kBrazil;
     QTest::newRow("fourteen digits stay") << "12345678901234"
                                           << "12345678901234" << kBrazil;
-    QTest::newRow("letters in decimals stay") << "5,0a"
-                                              << "5,0a" << kBrazil;
 }
 
 void TstCheckData::formatsTheValueAsCurrency()
@@ -214,11 +187,8 @@ void TstCheckData::readsDatesInTheShortForm_data()
     QTest::addColumn<QDate>("date");
     QTest::newRow("as the field shows it") << "19/12/2007" << QDate(2007, 12, 19);
     QTest::newRow("one-digit day and month") << "5/3/2008" << QDate(2008, 3, 5);
-    QTest::newRow("year 2000") << "01/01/2000" << QDate(2000, 1, 1);
     QTest::newRow("no such day") << "31/02/2008" << QDate();
-    QTest::newRow("month first") << "12/19/2007" << QDate();
     QTest::newRow("empty") << "" << QDate();
-    QTest::newRow("words") << "hoje" << QDate();
 }
 
 void TstCheckData::readsDatesInTheShortForm()
