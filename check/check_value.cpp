@@ -46,7 +46,9 @@ std::optional<QString> integerDigits(QStringView text, const QString &group)
 std::optional<qint64> parseCents(const QString &text, const QLocale &locale)
 {
     QString t = text;
-    t.remove(locale.currencySymbol(QLocale::CurrencySymbol));
+    const QString symbol = locale.currencySymbol(QLocale::CurrencySymbol);
+    if (!symbol.isEmpty())
+        t.remove(symbol);
     t.remove(QLatin1Char(' '));
     t.remove(QChar(0x00A0));
     t.remove(QChar(0x202F));
