@@ -4,6 +4,7 @@
 #include "app/inpout.h"
 #include "app/main_commands.h"
 #include "app/printer_link/printer_link.h"
+#include "check/check_window.h"
 #include "text/text_print.h"
 #include "text/text_window.h"
 
@@ -180,7 +181,13 @@ void MainWindow::bringUp(QWidget *window)
 
 void MainWindow::openAuthentication() { }
 
-void MainWindow::openCheck() { }
+void MainWindow::openCheck()
+{
+    if (!m_check)
+        m_check = new CheckWindow(
+            m_services, [this] { return Porta; }, this);
+    bringUp(m_check);
+}
 
 void MainWindow::openText()
 {

@@ -5,6 +5,7 @@
 
 #include <QMap>
 
+class CheckWindow;
 class TextWindow;
 
 // "VOREL" (Form1): the port choice, the status panel and the way to every work window.
@@ -39,5 +40,6 @@ private:
 
     Services m_services;
     form::Controls m_controls;
+    CheckWindow *m_check = nullptr;
     TextWindow *m_text = nullptr;
 };

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class QFileDevice;
+
+// The program's data files: cp1252 text with CR LF line ends, read whole and replaced whole.
+namespace text_file {
+
+inline constexpr char kLineEnd[] = "\r\n";
+
+// Lines ended by CR LF, a lone CR or a lone LF; a last line without an end counts too.
+[[nodiscard]] QStringList splitLines(const QByteArray &bytes);
+// Every line followed by CR LF, in cp1252.
+[[nodiscard]] QByteArray joinLines(const QStringList &lines);
+
+struct ReadResult
+{
+    bool exists = false;
+    QByteArray bytes;
+    QString error; // set when the file is there but could not be read
+};
+// A missing file is not an error: `exists` is false and `bytes` empty.
+[[nodiscard]] ReadResult read(const QString &path);
+
+// Replaces the file in one step: a new file is written, synced to disk and renamed over the
+// old one, so a crash leaves either the old or the new content. Returns the reason of a failure.
+[[nodiscard]] QString replace(const QString &path, const QByteArray &bytes);
+
+// Short Portuguese reason for the last error of `file`.
+[[nodiscard]] QString reason(const QFileDevice &file);
+
+} // namespace text_file

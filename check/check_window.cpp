@@ -1,0 +1,247 @@
+#include "check/check_window.h"
+
+#include "app/activation_watcher.h"
+#include "app/printer_link/printer_link.h"
+#include "app/text_fields.h"
+#include "check/check_data.h"
+#include "check/check_print.h"
+#include "check/check_value.h"
+#include "layout/default_layout.h"
+#include "layout/layout_editor.h"
+#include "layout/layout_table.h"
+
+#include <QApplication>
+#include <QPushButton>
+
+namespace {
+
+using form::Kind;
+const form::Control kControls[] = {
+    {Kind::Frame, "Frame2", "Dados do Cheque", {120, 120, 5535, 3495}},
+    {Kind::LineEdit, "Text1", "", {240, 360, 615, 285}},
+    {Kind::Label, "Label14", "Número do Banco", {840, 240, 2055, 255}, "Frame2"},
+    {Kind::Button, "Command5", "Formato do cheque", {2520, 360, 1575, 255}},
+    {Kind::LineEdit, "Text2", "", {240, 840, 3855, 285}},
+    {Kind::Label, "Label13", "Valor", {4080, 720, 1335, 255}, "Frame2"},
+    {Kind::LineEdit, "Text3", "", {240, 1320, 3855, 285}},
+    {Kind::Label, "Label12", "Favorecido", {4080, 1200, 795, 195}, "Frame2"},
+    {Kind::LineEdit, "Text8", "", {240, 1800, 1455, 285}},
+    {Kind::Label, "Label8", "Município", {1680, 1680, 735, 255}, "Frame2"},
+    {Kind::LineEdit, "Text4", "", {2640, 1800, 1455, 285}},
+    {Kind::Label, "Label11", "Data", {4080, 1680, 1335, 255}, "Frame2"},
+    {Kind::LineEdit, "Text5", "", {240, 2280, 3855, 285}},
+    {Kind::Label, "Label10", "Observações 1", {4080, 2160, 1080, 195}, "Frame2"},
+    {Kind::LineEdit, "Text6", "", {240, 2760, 3855, 285}},
+    {Kind::Label, "Label9", "Observações 2", {4080, 2640, 1080, 195}, "Frame2"},
+    {Kind::Button, "Command1", "Imprimir", {1680, 3240, 1095, 255}},
+    {Kind::Button, "Command3", "Só Obs", {3000, 3240, 1095, 255}},
+    {Kind::Frame, "Frame1", "Texto no Verso do Cheque", {120, 3720, 5535, 2415}},
+    {Kind::TextEdit, "Text7", "", {240, 3960, 5295, 1605}},
+    {Kind::Button, "Command6", "Imprimir Verso", {3960, 2040, 1455, 255}, "Frame1"},
+    // Beyond the frame's edge, so it never shows; it still works when pressed from code.
+    {Kind::Button, "Command4", "Impr Verso", {5880, 5000, 1095, 255}, "Frame1"},
+    {Kind::Button, "Command2", "Fechar", {5880, 5880, 735, 255}},
+};
+
+constexpr char kInsertCheck[] = "Insira o cheque para impressão";
+constexpr char kBadDate[] = "Data do cheque inválida.";
+constexpr char kBadValue[] = "Valor do cheque inválido.";
+constexpr char kNoLayout[] = "O banco selecionado não tem formato programado. Ajuste-o ou serão "
+                             "usadas as medidas padronizadas.";
+
+} // namespace
+
+CheckWindow::CheckWindow(const Services &services, PortaSource porta, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , m_services(services)
+    , m_porta(std::move(porta))
+    , m_controls(form::build(this, kControls))
+{
+    setObjectName(QStringLiteral("Cheque"));
+    setWindowTitle(QStringLiteral("Cheque"));
+    form::setClientSize(this, 6825, 6285);
+
+    m_controls.get<LineField>("Text1")->setMaxLength(3);
+    QFont courier(QStringLiteral("Courier New"));
+    courier.setStyleHint(QFont::Monospace);
+    courier.setPointSizeF(8.25);
+    m_controls.get<TextField>("Text7")->setFont(courier);
+    form::setTabOrder(m_controls,
+        {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Command1", "Command2", "Command3",
+            "Text7", "Text8", "Command4", "Command5", "Command6"});
+
+    const auto button = [this](const char *name) { return m_controls.get<QPushButton>(name); };
+    connect(button("Command5"), &QPushButton::clicked, this, &CheckWindow::openLayoutEditor);
+    connect(button("Command2"), &QPushButton::clicked, this, &QWidget::hide);
+    connect(button("Command1"), &QPushButton::clicked, this, &CheckWindow::printFront);
+    connect(button("Command3"), &QPushButton::clicked, this, &CheckWindow::printObservations);
+    connect(button("Command6"), &QPushButton::clicked, this, [this] { printBack(true); });
+    connect(button("Command4"), &QPushButton::clicked, this, [this] { printBack(false); });
+    connect(qApp, &QApplication::focusChanged, this, &CheckWindow::focusMoved);
+
+    m_activation = new ActivationWatcher(
+        this, [this] { load(); }, [this] { store(); });
+}
+
+CheckWindow::~CheckWindow()
+{
+    // Hiding and focus changes while QWidget tears down must not reach a half-destroyed window.
+    disconnect(qApp, nullptr, this, nullptr);
+    delete m_activation;
+}
+
+QString CheckWindow::field(const char *name) const
+{
+    if (qstrcmp(name, "Text7") == 0)
+        return m_controls.get<TextField>(name)->text();
+    return m_controls.get<LineField>(name)->text();
+}
+
+void CheckWindow::setField(const char *name, const QString &text)
+{
+    if (qstrcmp(name, "Text7") == 0)
+        m_controls.get<TextField>(name)->setText(text);
+    else
+        m_controls.get<LineField>(name)->setText(text);
+}
+
+void CheckWindow::focusMoved(QWidget *from, QWidget *to)
+{
+    // Only a move to another control of this window validates; leaving the window does not.
+    if (!from || !to || to->window() != this || from == to)
+        return;
+    auto *text1 = m_controls.get<QWidget>("Text1");
+    auto *formato = m_controls.get<QWidget>("Command5");
+    if (from == text1 || (from == formato && m_bankPending)) {
+        // A press on "Formato do cheque" validates once, there, not twice with two messages.
+        m_bankPending = to == formato;
+        if (!m_bankPending && to != text1)
+            validateBank();
+    }
+    if (from == m_controls.get<QWidget>("Text2"))
+        validateValue();
+}
+
+void CheckWindow::validateBank()
+{
+    const layout_table::LookupResult found
+        = layout_table::lookup(m_services.workDir, field("Text1"));
+    if (found.layout) {
+        Formato_cheque = *found.layout;
+        return;
+    }
+    if (found.error.isEmpty()) {
+        m_services.messages->show(this, QString::fromUtf8(kNoLayout));
+    } else {
+        m_services.messages->show(this,
+            QStringLiteral("Não foi possível ler %1: %2. Serão usadas as medidas padronizadas.")
+                .arg(QLatin1String(layout_table::kTableFile), found.error));
+    }
+    Formato_cheque = QString::fromLatin1(kDefaultLayout);
+}
+
+bool CheckWindow::send(const QList<QByteArray> &commands)
+{
+    for (const QByteArray &command : commands) {
+        const LinkResult r = m_services.link->TX(narrowPort(m_porta()), command);
+        if (r.refused()) {
+            m_services.messages->show(this, commandFailureMessage(r));
+            return false;
+        }
+    }
+    return true;
+}
+
+void CheckWindow::printFront()
+{
+    using Problem = check_print::Sequence::Problem;
+    const check_print::Sequence front
+        = check_print::front({field("Text3"), field("Text8"), field("Text4"), field("Text2"),
+                                 field("Text5"), field("Text6"), Formato_cheque},
+            m_services.locale);
+    if (front.problem != Problem::None) {
+        m_services.messages->show(
+            this, QString::fromUtf8(front.problem == Problem::BadDate ? kBadDate : kBadValue));
+        return;
+    }
+    if (send(front.commands))
+        m_services.messages->show(this, QString::fromUtf8(kInsertCheck));
+}
+
+void CheckWindow::printObservations()
+{
+    if (send(check_print::observations(field("Text5"), field("Text6"), Formato_cheque)))
+        m_services.messages->show(this, QString::fromUtf8(kInsertCheck));
+}
+
+void CheckWindow::printBack(bool indented)
+{
+    const QString text = field("Text7");
+    (void)send(indented ? check_print::indentedBack(text) : check_print::back(text));
+}
+
+void CheckWindow::validateValue()
+{
+    setField("Text2", check_value::toCurrency(field("Text2"), m_services.locale));
+}
+
+void CheckWindow::load()
+{
+    const check_data::LoadResult loaded = check_data::load(m_services.workDir);
+    if (!loaded.error.isEmpty()) {
+        reportFileError(m_readError,
+            QStringLiteral("Não foi possível ler %1: %2")
+                .arg(QLatin1String(check_data::kFileName), loaded.error));
+        return;
+    }
+    m_readError.clear();
+    const check_data::CheckData &d = loaded.data;
+    setField("Text1", d.bank);
+    setField("Text2", d.value);
+    setField("Text3", d.payee);
+    setField("Text4", check_value::formatDate(m_services.clock->today(), m_services.locale));
+    setField("Text5", d.observation1);
+    setField("Text6", d.observation2);
+    setField("Text8", d.city);
+    setField("Text7", d.back);
+}
+
+void CheckWindow::store()
+{
+    const check_data::CheckData d {field("Text1"), field("Text2"), field("Text3"), field("Text5"),
+        field("Text6"), field("Text8"), field("Text7")};
+    const QString error = check_data::save(m_services.workDir, d);
+    if (!error.isEmpty()) {
+        reportFileError(m_writeError,
+            QStringLiteral("Não foi possível gravar %1: %2")
+                .arg(QLatin1String(check_data::kFileName), error));
+        return;
+    }
+    m_writeError.clear();
+}
+
+void CheckWindow::reportFileError(QString &told, const QString &text)
+{
+    // The same failure at every switch of windows is told once.
+    if (text == told)
+        return;
+    told = text;
+    m_services.messages->show(this, text);
+}
+
+void CheckWindow::openLayoutEditor()
+{
+    m_bankPending = false;
+    validateBank();
+    if (!m_editor) {
+        m_editor = new LayoutEditor(
+            m_services,
+            [this] {
+                return LayoutSource {field("Text1"), Formato_cheque};
+            },
+            this);
+    }
+    m_editor->show();
+    m_editor->raise();
+    m_editor->activateWindow();
+}

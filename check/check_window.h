@@ -1,0 +1,48 @@
+#pragma once
+
+#include "app/form.h"
+#include "app/services.h"
+
+class ActivationWatcher;
+class LayoutEditor;
+
+// "Cheque": the data of one check, kept in Dados_cheque.txt from one use to the next.
+class CheckWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    CheckWindow(const Services &services, PortaSource porta, QWidget *parent = nullptr);
+    ~CheckWindow() override;
+
+    // Layout string of the bank last validated; empty until the first validation.
+    QString Formato_cheque;
+
+    // Looks the bank number up in the layout table, or warns and takes the default layout.
+    void validateBank();
+
+private:
+    void printFront();
+    void printObservations();
+    void printBack(bool indented);
+    // One TX call per command, stopping at the first one refused; true when all were taken.
+    [[nodiscard]] bool send(const QList<QByteArray> &commands);
+    void validateValue();
+    void focusMoved(QWidget *from, QWidget *to);
+    void load();
+    void store();
+    void openLayoutEditor();
+    void reportFileError(QString &told, const QString &text);
+    [[nodiscard]] QString field(const char *name) const;
+    void setField(const char *name, const QString &text);
+
+    Services m_services;
+    PortaSource m_porta;
+    form::Controls m_controls;
+    ActivationWatcher *m_activation = nullptr;
+    LayoutEditor *m_editor = nullptr;
+    // Failures already told, one for reading and one for writing the data file.
+    QString m_readError;
+    QString m_writeError;
+    // The bank number was left for "Formato do cheque", which validates it itself.
+    bool m_bankPending = false;
+};

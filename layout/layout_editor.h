@@ -1,0 +1,38 @@
+#pragma once
+
+#include "app/form.h"
+#include "app/services.h"
+
+#include <functional>
+
+class ActivationWatcher;
+
+// What the editor starts from: the bank number and layout string the check window holds.
+struct LayoutSource
+{
+    QString bank;
+    QString layout;
+};
+
+// "Formato": the seven gaps of one bank's check, in millimetres, beside a drawn check.
+class LayoutEditor : public QWidget
+{
+    Q_OBJECT
+public:
+    LayoutEditor(
+        const Services &services, std::function<LayoutSource()> source, QWidget *parent = nullptr);
+    ~LayoutEditor() override;
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void refill();
+    void accept();
+
+    Services m_services;
+    std::function<LayoutSource()> m_source;
+    form::Controls m_controls;
+    ActivationWatcher *m_activation = nullptr;
+};
