@@ -3,6 +3,7 @@
 #include "app/form.h"
 #include "app/services.h"
 
+class AuthWindow;
 class TextWindow;
 
 // "VOREL" (Form1): the port choice, the status panel and the way to every work window.
@@ -34,5 +35,6 @@ private:
 
     Services m_services;
     form::Controls m_controls;
+    AuthWindow *m_auth = nullptr;
     TextWindow *m_text = nullptr;
 };
