@@ -2,9 +2,40 @@
 
 #include <QCoreApplication>
 #include <QDialog>
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+namespace {
+
+// The outermost window above `w`: windows with the same one are blocked together.
+QWidget *family(QWidget *w)
+{
+    w = w->window();
+    while (w->parentWidget())
+        w = w->parentWidget()->window();
+    return w;
+}
+
+bool isUserInput(QEvent::Type type)
+{
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
 
 DocumentWaiter::DocumentWaiter(QWidget *owner, std::chrono::milliseconds dialogDelay)
     : m_owner(owner)
@@ -22,19 +53,27 @@ DocumentWaiter::~DocumentWaiter()
 
 bool DocumentWaiter::keepWaiting()
 {
-    if (!m_elapsed.isValid())
+    if (!m_elapsed.isValid()) {
         m_elapsed.start();
+        QCoreApplication::instance()->installEventFilter(this);
+    }
     if (!m_dialog && !m_cancelled && m_elapsed.elapsed() >= m_dialogDelay.count())
         showDialog();
 
-    const QEventLoop::ProcessEventsFlags flags
-        = m_dialog ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
     m_tick.start();
     // Blocks in the event dispatcher until the tick or an event arrives: no busy waiting.
     while (m_tick.isActive() && !m_cancelled)
-        QCoreApplication::processEvents(flags | QEventLoop::WaitForMoreEvents);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     m_tick.stop();
     return !m_cancelled;
+}
+
+bool DocumentWaiter::eventFilter(QObject *watched, QEvent *event)
+{
+    // Once the dialog is up, window modality does this, and lets the dialog's own input through.
+    if (m_dialog || !watched->isWidgetType() || !isUserInput(event->type()))
+        return false;
+    return family(static_cast<QWidget *>(watched)) == family(m_owner);
 }
 
 void DocumentWaiter::showDialog()
@@ -51,8 +90,8 @@ void DocumentWaiter::showDialog()
     layout->addWidget(label);
     layout->addWidget(cancel, 0, Qt::AlignHCenter);
     // Escape and the frame's close button reject the dialog: both cancel too.
-    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
-    QObject::connect(dialog, &QDialog::rejected, dialog, [this] { m_cancelled = true; });
+    connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    connect(dialog, &QDialog::rejected, this, [this] { m_cancelled = true; });
     m_dialog = dialog;
     dialog->show();
 }

@@ -3,6 +3,7 @@
 #include "auth/monitored_authentication.h"
 
 #include <QElapsedTimer>
+#include <QObject>
 #include <QPointer>
 #include <QTimer>
 #include <chrono>
@@ -12,18 +13,21 @@ class QWidget;
 
 // Serves the windows between two status reads, about a millisecond each time. Once the wait
 // has lasted `dialogDelay`, a window-modal "Aguardando o documento..." with "Cancelar" shows
-// over `owner`; before that, clicks and keys are held back until the wait ends or the dialog
-// shows, so that nothing else starts a printing action meanwhile.
-class DocumentWaiter : public monitored_authentication::Waiter
+// over `owner`. Before that, clicks and keys meant for `owner`'s family of windows are dropped,
+// as the dialog would: nothing else starts a printing action meanwhile. Windows outside the
+// family (the built-in printer's) stay usable throughout.
+class DocumentWaiter : public QObject, public monitored_authentication::Waiter
 {
+    Q_OBJECT
 public:
     DocumentWaiter(QWidget *owner, std::chrono::milliseconds dialogDelay);
     ~DocumentWaiter() override;
-    DocumentWaiter(const DocumentWaiter &) = delete;
-    DocumentWaiter &operator=(const DocumentWaiter &) = delete;
 
     [[nodiscard]] bool keepWaiting() override;
     void cancel() { m_cancelled = true; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void showDialog();

@@ -82,6 +82,7 @@ private slots:
     void cancelSendsNoLine();
     void dialogShowsOnlyForALongWait_data();
     void dialogShowsOnlyForALongWait();
+    void onlyThePrinterWindowTakesClicksDuringTheWait_data();
     void onlyThePrinterWindowTakesClicksDuringTheWait();
     void mainWindowResetsTheField_data();
     void mainWindowResetsTheField();
@@ -307,7 +308,14 @@ void TstAuthWindow::dialogShowsOnlyForALongWait()
     QVERIFY(!waitDialog(w));
 }
 
-// The dialog holds back every window of the program but the printer's, where the document goes in.
+void TstAuthWindow::onlyThePrinterWindowTakesClicksDuringTheWait_data()
+{
+    QTest::addColumn<int>("dialogDelay");
+    QTest::newRow("before the dialog shows") << 60000;
+    QTest::newRow("with the dialog up") << 0;
+}
+
+// Every window of the program is held back but the printer's, where the document goes in.
 void TstAuthWindow::onlyThePrinterWindowTakesClicksDuringTheWait()
 {
     RecordingMessages messages;
@@ -322,7 +330,8 @@ void TstAuthWindow::onlyThePrinterWindowTakesClicksDuringTheWait()
     QTest::mouseClick(button(main, "Command3"), Qt::LeftButton);
     auto *aut = main.findChild<AuthWindow *>(QStringLiteral("Aut"));
     QVERIFY(QTest::qWaitForWindowExposed(aut));
-    aut->setWaitDialogDelay(0ms);
+    QFETCH(int, dialogDelay);
+    aut->setWaitDialogDelay(std::chrono::milliseconds(dialogDelay));
     auto *insert = button(printerWindow, "inserirDocumento");
     QVERIFY(!insert->isEnabled());
     printer.clearJournal();
@@ -332,6 +341,7 @@ void TstAuthWindow::onlyThePrinterWindowTakesClicksDuringTheWait()
         clickAsUser(button(*aut, "Command1"));
         clickAsUser(button(main, "Command6"));
         QVERIFY(insert->isEnabled());
+        QCOMPARE(bool(waitDialog(*aut)), dialogDelay == 0);
         clickAsUser(insert);
     });
     int reads = 0; // should the clicks never come, end the wait and fail below
