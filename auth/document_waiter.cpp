@@ -48,6 +48,7 @@ DocumentWaiter::DocumentWaiter(QWidget *owner, std::chrono::milliseconds dialogD
 
 DocumentWaiter::~DocumentWaiter()
 {
+    QCoreApplication::instance()->removeEventFilter(this);
     delete m_dialog;
 }
 
@@ -57,7 +58,7 @@ bool DocumentWaiter::keepWaiting()
         m_elapsed.start();
         QCoreApplication::instance()->installEventFilter(this);
     }
-    if (!m_dialog && !m_cancelled && m_elapsed.elapsed() >= m_dialogDelay.count())
+    if (!m_dialogShown && !m_cancelled && m_elapsed.elapsed() >= m_dialogDelay.count())
         showDialog();
 
     m_tick.start();
@@ -71,7 +72,7 @@ bool DocumentWaiter::keepWaiting()
 bool DocumentWaiter::eventFilter(QObject *watched, QEvent *event)
 {
     // Once the dialog is up, window modality does this, and lets the dialog's own input through.
-    if (m_dialog || !watched->isWidgetType() || !isUserInput(event->type()))
+    if (m_dialogShown || !watched->isWidgetType() || !isUserInput(event->type()))
         return false;
     return family(static_cast<QWidget *>(watched)) == family(m_owner);
 }
@@ -93,5 +94,6 @@ void DocumentWaiter::showDialog()
     connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
     connect(dialog, &QDialog::rejected, this, [this] { m_cancelled = true; });
     m_dialog = dialog;
+    m_dialogShown = true;
     dialog->show();
 }

@@ -36,6 +36,7 @@ private:
     std::chrono::milliseconds m_dialogDelay;
     QElapsedTimer m_elapsed;
     QTimer m_tick;
-    QPointer<QDialog> m_dialog;
+    QPointer<QDialog> m_dialog; // null once its owner has deleted it
+    bool m_dialogShown = false;
     bool m_cancelled = false;
 };
