@@ -4,6 +4,8 @@
 #include "app/inpout.h"
 #include "app/main_commands.h"
 #include "app/printer_link/printer_link.h"
+#include "auth/auth_commands.h"
+#include "auth/auth_window.h"
 #include "check/check_window.h"
 #include "text/text_print.h"
 #include "text/text_window.h"
@@ -179,7 +181,14 @@ void MainWindow::bringUp(QWidget *window)
     window->activateWindow();
 }
 
-void MainWindow::openAuthentication() { }
+void MainWindow::openAuthentication()
+{
+    if (!m_auth)
+        m_auth = new AuthWindow(
+            m_services, [this] { return Porta; }, this);
+    bringUp(m_auth);
+    m_auth->setText(auth_commands::sampleLine());
+}
 
 void MainWindow::openCheck()
 {
@@ -200,6 +209,9 @@ void MainWindow::openText()
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
+    // A monitored authentication still waiting sends its ESC "~0" before the program ends.
+    if (m_auth)
+        m_auth->cancelWait();
     event->accept();
     QCoreApplication::quit();
 }

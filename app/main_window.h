@@ -5,6 +5,7 @@
 
 #include <QMap>
 
+class AuthWindow;
 class CheckWindow;
 class TextWindow;
 
@@ -40,6 +41,7 @@ private:
 
     Services m_services;
     form::Controls m_controls;
+    AuthWindow *m_auth = nullptr;
     CheckWindow *m_check = nullptr;
     TextWindow *m_text = nullptr;
 };

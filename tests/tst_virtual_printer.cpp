@@ -19,6 +19,9 @@ private slots:
     void clearsAndSavesTheJournal();
     void readableText_data();
     void readableText();
+    void monitoredModeFollowsItsCommands_data();
+    void monitoredModeFollowsItsCommands();
+    void journalNamesMonitoringAndFoldsRepeatedReads();
 };
 
 void TstVirtualPrinter::startsIdleOnLineWithPaper()
@@ -87,7 +90,7 @@ void TstVirtualPrinter::clearsAndSavesTheJournal()
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QString saved = QString::fromUtf8(f.readAll());
-    QVERIFY(saved.contains(QStringLiteral("\tTX\tLPT1\t2\t0\t1B 56\t‹ESC›V\n")));
+    QVERIFY(saved.contains(QStringLiteral("\tTX\tLPT1\t2\t0\t1B 56\t‹ESC›V\t\n")));
     QVERIFY(!w.saveJournalTo(dir.filePath(QStringLiteral("no/such/dir/x.txt"))).isEmpty());
     QTest::mouseClick(w.findChild<QPushButton *>(QStringLiteral("limpar")), Qt::LeftButton);
     QVERIFY(p.journal().isEmpty());
@@ -107,6 +110,69 @@ void TstVirtualPrinter::readableText()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, text);
     QCOMPARE(journal_format::readable(bytes), text);
+}
+
+void TstVirtualPrinter::monitoredModeFollowsItsCommands_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("steps"); // "TX <hex>", "TXI <hex>" or "insert"
+    QTest::addColumn<int>("after");
+    QTest::addColumn<bool>("monitoring");
+    QTest::newRow("start clears bit 4") << 0xD8 << QStringList {"TXI 1b7e31"} << 0xC8 << true;
+    QTest::newRow("document inserted")
+        << 0xD8 << QStringList {"TXI 1b7e31", "insert"} << 0xD8 << true;
+    QTest::newRow("end without document restores")
+        << 0xD8 << QStringList {"TXI 1b7e31", "TXI 1b7e30"} << 0xD8 << false;
+    QTest::newRow("off line stays off line")
+        << 0xC8 << QStringList {"TX 1b7e31", "insert", "TX 1b7e30"} << 0xC8 << false;
+    QTest::newRow("last command of a string counts")
+        << 0xD8 << QStringList {"TX 1b7e30411b7e31"} << 0xC8 << true;
+    QTest::newRow("insert outside the mode") << 0xC8 << QStringList {"insert"} << 0xC8 << false;
+    QTest::newRow("end without start") << 0xC8 << QStringList {"TXI 1b7e30"} << 0xC8 << false;
+    QTest::newRow("other command") << 0xD8 << QStringList {"TXI 1b7e32"} << 0xD8 << false;
+}
+
+void TstVirtualPrinter::monitoredModeFollowsItsCommands()
+{
+    QFETCH(int, status);
+    QFETCH(QStringList, steps);
+    QFETCH(int, after);
+    QFETCH(bool, monitoring);
+    VirtualPrinter p;
+    p.setStatus(uint8_t(status));
+    for (const QString &step : steps) {
+        const QByteArray bytes = QByteArray::fromHex(step.section(QLatin1Char(' '), 1).toLatin1());
+        if (step == QLatin1String("insert"))
+            p.insertDocument();
+        else if (step.startsWith(QLatin1String("TXI")))
+            p.TXI(888, bytes);
+        else
+            (void)p.TX(888, bytes);
+    }
+    QCOMPARE(int(p.status()), after);
+    QCOMPARE(p.monitoring(), monitoring);
+}
+
+void TstVirtualPrinter::journalNamesMonitoringAndFoldsRepeatedReads()
+{
+    VirtualPrinter p;
+    JournalModel model(p);
+    p.TXI(888, QByteArray::fromHex("1b7e31"));
+    for (int i = 0; i < 3; ++i)
+        (void)p.Estado(888);
+    (void)p.Estado(632);
+    p.insertDocument();
+    (void)p.Estado(632);
+    p.TXI(888, QByteArray::fromHex("1b7e30"));
+    const auto cell = [&model](int row, int column) {
+        return model.data(model.index(row, column), Qt::DisplayRole).toString();
+    };
+    QCOMPARE(model.rowCount(), 5);
+    QCOMPARE(cell(0, JournalModel::Command), QStringLiteral("Início da autenticação monitorada"));
+    QCOMPARE(cell(1, JournalModel::Call), QStringLiteral("Estado ×3"));
+    QCOMPARE(cell(2, JournalModel::Call), QStringLiteral("Estado"));
+    QCOMPARE(cell(3, JournalModel::Result), QString::number(0xD8));
+    QCOMPARE(cell(4, JournalModel::Command), QStringLiteral("Fim da autenticação monitorada"));
 }
 
 QTEST_MAIN(TstVirtualPrinter)

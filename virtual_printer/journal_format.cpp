@@ -1,6 +1,7 @@
 #include "virtual_printer/journal_format.h"
 
 #include "app/printer_link/cp1252.h"
+#include "virtual_printer/monitored_mode.h"
 
 namespace journal_format {
 
@@ -44,13 +45,24 @@ QString portName(int16_t port)
     }
 }
 
+QString callText(const JournalEntry &entry)
+{
+    const QString name = callName(entry.call);
+    return entry.repeats > 1 ? QStringLiteral("%1 ×%2").arg(name).arg(entry.repeats) : name;
+}
+
+QString command(const JournalEntry &entry)
+{
+    return monitored_mode::name(monitored_mode::find(entry.bytes));
+}
+
 QString line(const JournalEntry &e)
 {
     const bool carriesBytes = e.call == JournalEntry::Call::TX || e.call == JournalEntry::Call::TXI;
-    return QStringList {e.time.toString(QStringLiteral("HH:mm:ss.zzz")), callName(e.call),
+    return QStringList {e.time.toString(QStringLiteral("HH:mm:ss.zzz")), callText(e),
         e.call == JournalEntry::Call::Sleep ? QString() : portName(e.port),
         carriesBytes ? QString::number(e.bytes.size()) : QString(), QString::number(e.result),
-        hex(e.bytes), readable(e.bytes)}
+        hex(e.bytes), readable(e.bytes), command(e)}
         .join(QLatin1Char('\t'));
 }
 

@@ -13,6 +13,9 @@ JournalModel::JournalModel(VirtualPrinter &printer, QObject *parent)
         beginInsertRows({}, index, index);
         endInsertRows();
     });
+    connect(&m_printer, &VirtualPrinter::entryChanged, this, [this](int index) {
+        emit dataChanged(this->index(index, 0), this->index(index, ColumnCount - 1));
+    });
     connect(&m_printer, &VirtualPrinter::journalCleared, this, [this] {
         beginResetModel();
         endResetModel();
@@ -43,7 +46,7 @@ QVariant JournalModel::data(const QModelIndex &index, int role) const
     case Time:
         return e.time.toString(QStringLiteral("HH:mm:ss.zzz"));
     case Call:
-        return callName(e.call);
+        return journal_format::callText(e);
     case Port:
         return e.call == JournalEntry::Call::Sleep ? QString() : journal_format::portName(e.port);
     case Count:
@@ -54,6 +57,8 @@ QVariant JournalModel::data(const QModelIndex &index, int role) const
         return journal_format::hex(e.bytes);
     case Text:
         return journal_format::readable(e.bytes);
+    case Command:
+        return journal_format::command(e);
     default:
         return {};
     }
@@ -64,6 +69,6 @@ QVariant JournalModel::headerData(int section, Qt::Orientation orientation, int 
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     static const char *const kTitles[]
-        = {"Hora", "Chamada", "Porta", "Bytes", "Resultado", "Hexadecimal", "Texto"};
+        = {"Hora", "Chamada", "Porta", "Bytes", "Resultado", "Hexadecimal", "Texto", "Comando"};
     return section >= 0 && section < ColumnCount ? QString::fromUtf8(kTitles[section]) : QVariant();
 }

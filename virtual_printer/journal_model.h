@@ -9,7 +9,7 @@ class JournalModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum Column { Time, Call, Port, Count, Result, Hex, Text, ColumnCount };
+    enum Column { Time, Call, Port, Count, Result, Hex, Text, Command, ColumnCount };
 
     explicit JournalModel(VirtualPrinter &printer, QObject *parent = nullptr);
 

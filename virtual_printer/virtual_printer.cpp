@@ -1,8 +1,10 @@
 #include "virtual_printer/virtual_printer.h"
 
 #include "app/printer_link/status.h"
+#include "virtual_printer/monitored_mode.h"
 
 #include <QThread>
+#include <utility>
 
 QString callName(JournalEntry::Call call)
 {
@@ -34,6 +36,7 @@ LinkResult VirtualPrinter::TX(int16_t port, const QByteArray &bytes)
 {
     const int16_t result = m_failCommands ? -1 : 0;
     record(JournalEntry::Call::TX, port, bytes, result);
+    followMonitoredMode(bytes);
     return {result, {}};
 }
 
@@ -41,6 +44,7 @@ LinkResult VirtualPrinter::TXI(int16_t port, const QByteArray &bytes)
 {
     const int16_t result = m_failCommands ? -1 : 0;
     record(JournalEntry::Call::TXI, port, bytes, result);
+    followMonitoredMode(bytes);
     return {result, {}};
 }
 
@@ -64,6 +68,29 @@ void VirtualPrinter::setStatusBit(int bit, bool on)
     setStatus(on ? (m_status | mask) : (m_status & ~mask));
 }
 
+void VirtualPrinter::insertDocument()
+{
+    if (m_monitoring)
+        setStatusBit(4, true);
+}
+
+void VirtualPrinter::followMonitoredMode(const QByteArray &bytes)
+{
+    const monitored_mode::Command command = monitored_mode::find(bytes);
+    if (command == monitored_mode::Command::Start) {
+        if (!m_monitoring)
+            m_onLineBeforeMonitoring = (m_status >> 4) & 1;
+        setStatusBit(4, false);
+        if (!std::exchange(m_monitoring, true))
+            emit monitoringChanged(true);
+    } else if (command == monitored_mode::Command::End && m_monitoring) {
+        // The line goes back to what it was, whether or not a document came.
+        setStatusBit(4, m_onLineBeforeMonitoring);
+        m_monitoring = false;
+        emit monitoringChanged(false);
+    }
+}
+
 void VirtualPrinter::setFailCommands(bool fail)
 {
     m_failCommands = fail;
@@ -78,6 +105,14 @@ void VirtualPrinter::clearJournal()
 void VirtualPrinter::record(
     JournalEntry::Call call, int16_t port, const QByteArray &bytes, int32_t result)
 {
+    if (call == JournalEntry::Call::Estado && !m_journal.isEmpty()) {
+        JournalEntry &last = m_journal.last();
+        if (last.call == call && last.port == port && last.result == result) {
+            ++last.repeats;
+            emit entryChanged(m_journal.size() - 1);
+            return;
+        }
+    }
     m_journal.append({QDateTime::currentDateTime(), call, port, bytes, result});
     emit entryAdded(m_journal.size() - 1);
 }

@@ -15,6 +15,9 @@ struct JournalEntry
     int16_t port = 0;
     QByteArray bytes; // empty for Estado and Sleep
     int32_t result = 0; // status read, TX result, or the milliseconds of Sleep
+    // Consecutive status reads with the same port and result share one entry: a monitored
+    // wait reads about a thousand times a second.
+    int32_t repeats = 1;
 };
 
 [[nodiscard]] QString callName(JournalEntry::Call call);
@@ -39,18 +42,27 @@ public:
     [[nodiscard]] bool failCommands() const { return m_failCommands; }
     void setFailCommands(bool fail);
 
+    // Between ESC "~1" and ESC "~0" status bit 4 stays clear until a document is inserted.
+    [[nodiscard]] bool monitoring() const { return m_monitoring; }
+    void insertDocument();
+
     [[nodiscard]] const QVector<JournalEntry> &journal() const { return m_journal; }
     void clearJournal();
 
 signals:
     void entryAdded(int index);
+    void entryChanged(int index);
     void journalCleared();
     void statusChanged(uint8_t status);
+    void monitoringChanged(bool monitoring);
 
 private:
     void record(JournalEntry::Call call, int16_t port, const QByteArray &bytes, int32_t result);
+    void followMonitoredMode(const QByteArray &bytes);
 
     uint8_t m_status;
     bool m_failCommands = false;
+    bool m_monitoring = false;
+    bool m_onLineBeforeMonitoring = true;
     QVector<JournalEntry> m_journal;
 };

@@ -50,10 +50,18 @@ VirtualPrinterWindow::VirtualPrinterWindow(
     fail->setObjectName(QStringLiteral("falharComandos"));
     connect(fail, &QCheckBox::toggled, &m_printer, &VirtualPrinter::setFailCommands);
 
+    // Usable only while the printer waits for a document (monitored authentication).
+    auto *insert = new QPushButton(QStringLiteral("Inserir documento"), this);
+    insert->setObjectName(QStringLiteral("inserirDocumento"));
+    insert->setEnabled(m_printer.monitoring());
+    connect(insert, &QPushButton::clicked, &m_printer, &VirtualPrinter::insertDocument);
+    connect(&m_printer, &VirtualPrinter::monitoringChanged, insert, &QWidget::setEnabled);
+
     m_view->setObjectName(QStringLiteral("journal"));
     m_view->setModel(m_model);
     m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_view->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    m_view->horizontalHeader()->setDefaultSectionSize(88);
     m_view->horizontalHeader()->setStretchLastSection(true);
     m_view->setWordWrap(false);
     connect(m_model, &QAbstractItemModel::rowsInserted, m_view, &QTableView::scrollToBottom);
@@ -67,6 +75,7 @@ VirtualPrinterWindow::VirtualPrinterWindow(
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(fail);
+    buttons->addWidget(insert);
     buttons->addStretch();
     buttons->addWidget(clear);
     buttons->addWidget(save);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "app/form.h"
+#include "app/services.h"
+
+#include <chrono>
+
+class DocumentWaiter;
+
+// "Autenticação" (Aut): prints one line as a simple, double or monitored authentication.
+class AuthWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    AuthWindow(const Services &services, PortaSource porta, QWidget *parent = nullptr);
+
+    void setText(const QString &text);
+    [[nodiscard]] QString text() const;
+
+    // How long a monitored wait lasts before its dialog shows.
+    void setWaitDialogDelay(std::chrono::milliseconds delay) { m_waitDialogDelay = delay; }
+    [[nodiscard]] bool isWaiting() const { return m_waiter != nullptr; }
+    // Ends a monitored wait as its "Cancelar" does; nothing happens when none runs.
+    void cancelWait();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void printSimple();
+    void printDouble();
+    void printMonitored();
+    void send(const QByteArray &bytes);
+
+    Services m_services;
+    PortaSource m_porta;
+    form::Controls m_controls;
+    std::chrono::milliseconds m_waitDialogDelay {333};
+    DocumentWaiter *m_waiter = nullptr;
+};

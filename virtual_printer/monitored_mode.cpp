@@ -1,0 +1,29 @@
+#include "virtual_printer/monitored_mode.h"
+
+#include "auth/auth_commands.h"
+
+namespace monitored_mode {
+
+Command find(const QByteArray &bytes)
+{
+    const qsizetype start = bytes.lastIndexOf(auth_commands::monitoredStart());
+    const qsizetype end = bytes.lastIndexOf(auth_commands::monitoredEnd());
+    if (start < 0 && end < 0)
+        return Command::None;
+    return start > end ? Command::Start : Command::End;
+}
+
+QString name(Command command)
+{
+    switch (command) {
+    case Command::None:
+        return {};
+    case Command::Start:
+        return QStringLiteral("Início da autenticação monitorada");
+    case Command::End:
+        return QStringLiteral("Fim da autenticação monitorada");
+    }
+    return {};
+}
+
+} // namespace monitored_mode

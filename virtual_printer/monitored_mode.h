@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The printer's monitored mode: after ESC "~1" it reports no document (status bit 4 clear)
+// until one is inserted; ESC "~0" ends the mode.
+namespace monitored_mode {
+
+enum class Command { None, Start, End };
+
+// The last of the two commands found in `bytes`.
+[[nodiscard]] Command find(const QByteArray &bytes);
+// How the journal names the command; empty for None.
+[[nodiscard]] QString name(Command command);
+
+} // namespace monitored_mode
