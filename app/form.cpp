@@ -86,6 +86,10 @@ Controls build(QWidget *window, std::span<const Control> table)
         QWidget *w = create(c, parent);
         w->setObjectName(QString::fromLatin1(c.name));
         w->setGeometry(twipsToPixels(c.twips));
+        // This font is wider than the one the layouts were drawn for: a one-line caption runs
+        // on to the right rather than being cut.
+        if (c.kind == Kind::Label && w->sizeHint().width() > w->width())
+            w->resize(w->sizeHint().width(), w->height());
         controls.add(w);
         if (c.kind == Kind::Frame)
             frames.append(w);
