@@ -1,12 +1,10 @@
 #include "app/main_window.h"
 #include "app/printer_link/port_settings.h"
-#include "app/text_fields.h"
 #include "tests/support/test_services.h"
 #include "text/text_window.h"
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 
 class TstMainWindow : public QObject
@@ -16,21 +14,15 @@ private slots:
     void startsOnLpt1WithTheStatusRead();
     void showsEachBitOfTheStatus_data();
     void showsEachBitOfTheStatus();
-    void portOptionsSetPortaAndRefreshOnlyParallel_data();
-    void portOptionsSetPortaAndRefreshOnlyParallel();
-    void lerRefusesSerialPorts_data();
-    void lerRefusesSerialPorts();
-    void outSendsTheLineWithALineFeed_data();
-    void outSendsTheLineWithALineFeed();
-    void drawerAndTestLineReportRefusal_data();
-    void drawerAndTestLineReportRefusal();
-    void missingLibraryAtStartLeavesThePanelEmpty();
-    void failedStatusReadKeepsThePanel_data();
-    void failedStatusReadKeepsThePanel();
+    void portOptions_data();
+    void portOptions();
+    void sendsAndReportsRefusal_data();
+    void sendsAndReportsRefusal();
+    void failedStatusRead_data();
+    void failedStatusRead();
     void portOptionsTellTheirDevice();
     void textFillsTheRulerEveryPress();
     void text2RefusesWhatCp1252CannotHold();
-    void grabsAPicture();
 
 private:
     static QString bits(MainWindow &w)
@@ -40,10 +32,10 @@ private:
             out += w.findChild<QLabel *>(QStringLiteral("lblDataBit%1").arg(n))->text();
         return out;
     }
-    static void click(QWidget &w, const char *name)
+    static void click(QWidget &w, const QString &name)
     {
-        auto *b = w.findChild<QAbstractButton *>(QString::fromLatin1(name));
-        QVERIFY2(b, name);
+        auto *b = w.findChild<QAbstractButton *>(name);
+        QVERIFY2(b, qPrintable(name));
         QTest::mouseClick(b, Qt::LeftButton);
     }
 };
@@ -61,6 +53,10 @@ void TstMainWindow::startsOnLpt1WithTheStatusRead()
     QCOMPARE(t.link.calls.first().port, int16_t(888));
     QCOMPARE(bits(w), QStringLiteral("10010000"));
     QVERIFY(t.messages.texts.isEmpty());
+    w.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    QCOMPARE(w.focusWidget(), w.findChild<QWidget *>(QStringLiteral("Command1")));
+    grabToPng(&w, QStringLiteral("Form1"));
 }
 
 void TstMainWindow::showsEachBitOfTheStatus_data()
@@ -69,7 +65,6 @@ void TstMainWindow::showsEachBitOfTheStatus_data()
     QTest::addColumn<QString>("shown"); // bit 7 first
     QTest::newRow("busy and on line") << 144 << QStringLiteral("10010000");
     QTest::newRow("above bit 7 ignored") << 511 << QStringLiteral("11111111");
-    QTest::newRow("zero") << 0 << QStringLiteral("00000000");
     QTest::newRow("bit 0 only") << 1 << QStringLiteral("00000001");
     QTest::newRow("negative") << -1 << QStringLiteral("11111111");
 }
@@ -81,170 +76,130 @@ void TstMainWindow::showsEachBitOfTheStatus()
     TestServices t;
     t.link.statuses = {0, int16_t(status)};
     MainWindow w(t.services());
-    click(w, "Command1");
+    click(w, QStringLiteral("Command1"));
     QCOMPARE(bits(w), shown);
 }
 
-void TstMainWindow::portOptionsSetPortaAndRefreshOnlyParallel_data()
+void TstMainWindow::portOptions_data()
 {
     QTest::addColumn<QString>("option");
     QTest::addColumn<int>("porta");
-    QTest::addColumn<bool>("reads");
+    QTest::addColumn<bool>("parallel");
     QTest::newRow("LPT2") << QStringLiteral("Option2") << 632 << true;
     QTest::newRow("COM1") << QStringLiteral("Option3") << 1 << false;
     QTest::newRow("COM2") << QStringLiteral("Option4") << 2 << false;
 }
 
-void TstMainWindow::portOptionsSetPortaAndRefreshOnlyParallel()
+void TstMainWindow::portOptions()
 {
     QFETCH(QString, option);
     QFETCH(int, porta);
-    QFETCH(bool, reads);
+    QFETCH(bool, parallel);
     TestServices t;
     t.link.statuses = {144, 0xFF};
     MainWindow w(t.services());
     t.link.calls.clear();
-    click(w, option.toLatin1().constData());
+    click(w, option);
     QCOMPARE(w.Porta, porta);
-    if (reads) {
-        QCOMPARE(t.link.names(), QStringList {QStringLiteral("Estado")});
-        QCOMPARE(t.link.calls.first().port, int16_t(porta));
-        QCOMPARE(bits(w), QStringLiteral("11111111"));
+    // A parallel port refreshes the panel; a serial one leaves it as it was.
+    QCOMPARE(t.link.calls.size(), parallel ? 1 : 0);
+    QCOMPARE(bits(w), parallel ? QStringLiteral("11111111") : QStringLiteral("10010000"));
+    click(w, QStringLiteral("Command1"));
+    if (parallel) {
+        QCOMPARE(t.link.calls.last().port, int16_t(632));
+        QVERIFY(t.messages.texts.isEmpty());
     } else {
-        QVERIFY(t.link.calls.isEmpty());
-        QCOMPARE(bits(w), QStringLiteral("10010000"));
+        QCOMPARE(t.link.calls.size(), 0);
+        QCOMPARE(t.messages.texts,
+            QStringList {QStringLiteral("Mude a Porta da Impressora para Paralela LPT1 ou LPT2")});
     }
-    // Back to LPT1 reads again with 888.
-    click(w, "Option1");
+    click(w, QStringLiteral("Option1"));
     QCOMPARE(w.Porta, 888);
     QCOMPARE(t.link.calls.last().port, int16_t(888));
 }
 
-void TstMainWindow::lerRefusesSerialPorts_data()
+void TstMainWindow::sendsAndReportsRefusal_data()
 {
     QTest::addColumn<QString>("option");
-    QTest::newRow("COM1") << QStringLiteral("Option3");
-    QTest::newRow("COM2") << QStringLiteral("Option4");
-}
-
-void TstMainWindow::lerRefusesSerialPorts()
-{
-    QFETCH(QString, option);
-    TestServices t;
-    t.link.statuses = {144, 0};
-    MainWindow w(t.services());
-    click(w, option.toLatin1().constData());
-    t.link.calls.clear();
-    click(w, "Command1");
-    QVERIFY(t.link.calls.isEmpty());
-    QCOMPARE(t.messages.texts,
-        QStringList {QStringLiteral("Mude a Porta da Impressora para Paralela LPT1 ou LPT2")});
-    QCOMPARE(bits(w), QStringLiteral("10010000"));
-}
-
-void TstMainWindow::outSendsTheLineWithALineFeed_data()
-{
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("port");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("COM2, AB") << QStringLiteral("Option4") << QStringLiteral("AB") << 2
-                              << QByteArray::fromHex("41420a");
-    QTest::newRow("COM2, empty") << QStringLiteral("Option4") << QString() << 2
-                                 << QByteArray::fromHex("0a");
-    QTest::newRow("LPT1, accents") << QStringLiteral("Option1") << QStringLiteral("çã") << 888
-                                   << QByteArray::fromHex("e7e30a");
-}
-
-void TstMainWindow::outSendsTheLineWithALineFeed()
-{
-    QFETCH(QString, option);
-    QFETCH(QString, text);
-    QFETCH(int, port);
-    QFETCH(QByteArray, bytes);
-    TestServices t;
-    MainWindow w(t.services());
-    click(w, option.toLatin1().constData());
-    w.findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(text);
-    t.link.calls.clear();
-    click(w, "Command2");
-    QCOMPARE(t.link.names(), QStringList {QStringLiteral("TX")});
-    QCOMPARE(t.link.calls.first().port, int16_t(port));
-    QCOMPARE(t.link.calls.first().bytes, bytes);
-    QVERIFY(t.messages.texts.isEmpty());
-}
-
-void TstMainWindow::drawerAndTestLineReportRefusal_data()
-{
     QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("text");
     QTest::addColumn<int>("result");
     QTest::addColumn<QString>("error");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("message");
     const QString failed = QStringLiteral("Houve um problema na execução do comando");
-    QTest::newRow("drawer taken") << QStringLiteral("Command6") << 0 << QString() << QString();
-    QTest::newRow("drawer positive") << QStringLiteral("Command6") << 7 << QString() << QString();
-    QTest::newRow("drawer refused") << QStringLiteral("Command6") << -1 << QString() << failed;
-    QTest::newRow("out refused") << QStringLiteral("Command2") << -32768 << QString() << failed;
-    QTest::newRow("library missing")
-        << QStringLiteral("Command2") << 0 << QStringLiteral("Biblioteca ausente")
-        << QStringLiteral("Biblioteca ausente");
+    const QString out = QStringLiteral("Command2"), drawer = QStringLiteral("Command6");
+    QTest::newRow("out COM2 AB") << "Option4" << out << "AB" << 0 << "" << 2
+                                 << QByteArray::fromHex("41420a") << "";
+    QTest::newRow("out empty") << "Option4" << out << "" << 0 << "" << 2
+                               << QByteArray::fromHex("0a") << "";
+    QTest::newRow("out accents") << "Option1" << out << "çã" << 5 << "" << 888
+                                 << QByteArray::fromHex("e7e30a") << "";
+    QTest::newRow("out refused") << "Option1" << out << "A" << -32768 << "" << 888
+                                 << QByteArray::fromHex("410a") << failed;
+    QTest::newRow("drawer LPT2") << "Option2" << drawer << "" << 0 << "" << 632
+                                 << QByteArray::fromHex("1b6f") << "";
+    QTest::newRow("drawer refused")
+        << "Option3" << drawer << "" << -1 << "" << 1 << QByteArray::fromHex("1b6f") << failed;
+    QTest::newRow("library missing") << "Option2" << drawer << "" << 0 << "Biblioteca ausente"
+                                     << 632 << QByteArray::fromHex("1b6f") << "Biblioteca ausente";
 }
 
-void TstMainWindow::drawerAndTestLineReportRefusal()
+void TstMainWindow::sendsAndReportsRefusal()
 {
+    QFETCH(QString, option);
     QFETCH(QString, button);
+    QFETCH(QString, text);
     QFETCH(int, result);
     QFETCH(QString, error);
+    QFETCH(int, port);
+    QFETCH(QByteArray, bytes);
     QFETCH(QString, message);
     TestServices t;
     MainWindow w(t.services());
-    click(w, "Option2");
+    click(w, option);
+    w.findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(text);
     t.link.txResults = {int16_t(result)};
     t.link.txError = error;
     t.link.calls.clear();
-    click(w, button.toLatin1().constData());
-    QCOMPARE(t.link.calls.size(), 1);
-    QCOMPARE(t.link.calls.first().port, int16_t(632));
-    if (button == QLatin1String("Command6"))
-        QCOMPARE(t.link.calls.first().bytes, QByteArray::fromHex("1b6f"));
+    click(w, button);
+    QCOMPARE(t.link.names(), QStringList {QStringLiteral("TX")});
+    QCOMPARE(t.link.calls.first().port, int16_t(port));
+    QCOMPARE(t.link.calls.first().bytes, bytes);
     QCOMPARE(t.messages.texts, message.isEmpty() ? QStringList() : QStringList {message});
 }
 
-void TstMainWindow::missingLibraryAtStartLeavesThePanelEmpty()
+void TstMainWindow::failedStatusRead_data()
 {
-    TestServices t;
-    t.link.estadoError
-        = QStringLiteral("Não foi possível carregar a biblioteca da impressora Vorel_Dll");
-    MainWindow w(t.services());
-    QCOMPARE(t.messages.texts, QStringList {t.link.estadoError});
-    QCOMPARE(bits(w), QString());
-    // The window stays usable.
-    click(w, "Command2");
-    QCOMPARE(t.link.names().last(), QStringLiteral("TX"));
+    QTest::addColumn<QString>("control"); // empty: at start-up
+    QTest::addColumn<QString>("panel");
+    QTest::newRow("at start-up the panel stays empty") << QString() << QString();
+    QTest::newRow("Ler keeps the panel")
+        << QStringLiteral("Command1") << QStringLiteral("10010000");
+    QTest::newRow("LPT2 keeps the panel")
+        << QStringLiteral("Option2") << QStringLiteral("10010000");
 }
 
-void TstMainWindow::failedStatusReadKeepsThePanel_data()
-{
-    QTest::addColumn<QString>("control");
-    QTest::newRow("Ler") << QStringLiteral("Command1");
-    QTest::newRow("LPT2") << QStringLiteral("Option2");
-}
-
-void TstMainWindow::failedStatusReadKeepsThePanel()
+void TstMainWindow::failedStatusRead()
 {
     QFETCH(QString, control);
+    QFETCH(QString, panel);
+    const QString error = QStringLiteral("Não foi possível carregar a biblioteca da impressora");
     TestServices t;
     t.link.statuses = {144};
+    t.link.estadoError = control.isEmpty() ? error : QString();
     MainWindow w(t.services());
-    t.link.estadoError = QStringLiteral(
-        "Não foi possível ler o estado da impressora em /dev/lp0: permissão negada.");
-    click(w, control.toLatin1().constData());
-    QCOMPARE(t.messages.texts, QStringList {t.link.estadoError});
-    QCOMPARE(bits(w), QStringLiteral("10010000"));
-    // One message for each action, never one per attempt.
-    click(w, "Command1");
+    t.link.estadoError = error;
+    if (!control.isEmpty())
+        click(w, control);
+    QCOMPARE(t.messages.texts, QStringList {error});
+    QCOMPARE(bits(w), panel);
+    // The window stays usable, and each action gives one message.
+    click(w, QStringLiteral("Command1"));
     QCOMPARE(t.messages.texts.size(), 2);
-    QCOMPARE(t.link.only(QStringLiteral("Estado")).size(), 3);
+    click(w, QStringLiteral("Command2"));
+    QCOMPARE(t.link.names().last(), QStringLiteral("TX"));
 }
 
 void TstMainWindow::portOptionsTellTheirDevice()
@@ -262,26 +217,24 @@ void TstMainWindow::portOptionsTellTheirDevice()
     QCOMPARE(tip("Option2"), QStringLiteral("/dev/usb/lp0"));
     QVERIFY2(tip("Option3").startsWith(QStringLiteral("/dev/ttyUSB0 (9600 bps, 8N1, ")),
         qPrintable(tip("Option3")));
-    QVERIFY2(tip("Option4").startsWith(QStringLiteral("/dev/ttyS1 ")), qPrintable(tip("Option4")));
 }
 
 void TstMainWindow::textFillsTheRulerEveryPress()
 {
     TestServices t;
     MainWindow w(t.services());
-    click(w, "Command5");
+    click(w, QStringLiteral("Command5"));
     auto *cupom = w.findChild<TextWindow *>(QStringLiteral("Cupom"));
-    QVERIFY(cupom);
-    QVERIFY(cupom->isVisible());
+    QVERIFY(cupom && cupom->isVisible());
     const QString ruler = cupom->text();
     QCOMPARE(ruler.size(), 838);
     QVERIFY(
         ruler.startsWith(QStringLiteral("Linha 1  1         2         3         4\r\nLinha 2 ")));
     QVERIFY(ruler.endsWith(QStringLiteral("\r\nLinha20  1         2         3         4")));
     cupom->setText(QStringLiteral("edited"));
-    click(*cupom, "Command2");
+    click(*cupom, QStringLiteral("Command2"));
     QVERIFY(!cupom->isVisible());
-    click(w, "Command5");
+    click(w, QStringLiteral("Command5"));
     QCOMPARE(w.findChild<TextWindow *>(QStringLiteral("Cupom")), cupom);
     QVERIFY(cupom->isVisible());
     QCOMPARE(cupom->text(), ruler);
@@ -298,17 +251,6 @@ void TstMainWindow::text2RefusesWhatCp1252CannotHold()
     for (const QChar ch : QStringLiteral("aç€λ"))
         QTest::sendKeyEvent(QTest::Click, text2, Qt::Key_unknown, QString(ch), Qt::NoModifier);
     QCOMPARE(text2->text(), QStringLiteral("aç€"));
-}
-
-void TstMainWindow::grabsAPicture()
-{
-    TestServices t;
-    t.link.statuses = {144};
-    MainWindow w(t.services());
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QCOMPARE(w.focusWidget(), w.findChild<QWidget *>(QStringLiteral("Command1")));
-    grabToPng(&w, QStringLiteral("Form1"));
 }
 
 QTEST_MAIN(TstMainWindow)
