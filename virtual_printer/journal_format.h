@@ -9,8 +9,17 @@ namespace journal_format {
 // The bytes read as cp1252, control bytes shown as ‹ESC›, ‹CR›, ‹LF› or ‹1F›.
 [[nodiscard]] QString readable(const QByteArray &bytes);
 [[nodiscard]] QString portName(int16_t port);
-// One tab-separated line per entry: time, call, port, byte count, result, hex, text.
+// One tab-separated line per entry: date and time to the millisecond, call, port, byte count,
+// result, hex, text. `parse` reads it back whole; the text column is only for people.
 [[nodiscard]] QString line(const JournalEntry &entry);
 [[nodiscard]] QString text(const QVector<JournalEntry> &entries);
+
+struct Parsed
+{
+    QVector<JournalEntry> entries;
+    QString error; // "linha 3: chamada desconhecida"; empty when every line was read
+};
+// Accepts LF or CR LF line ends; blank lines are skipped.
+[[nodiscard]] Parsed parse(const QByteArray &utf8);
 
 } // namespace journal_format

@@ -4,6 +4,12 @@
 
 #include <QThread>
 
+namespace {
+
+constexpr uint8_t kPaperEnd = 0x20;
+
+} // namespace
+
 QString callName(JournalEntry::Call call)
 {
     switch (call) {
@@ -32,14 +38,14 @@ LinkResult VirtualPrinter::Estado(int16_t port)
 
 LinkResult VirtualPrinter::TX(int16_t port, const QByteArray &bytes)
 {
-    const int16_t result = m_failCommands ? -1 : 0;
+    const int16_t result = m_failCommands || (m_status & kPaperEnd) ? -1 : 0;
     record(JournalEntry::Call::TX, port, bytes, result);
     return {result, {}};
 }
 
 LinkResult VirtualPrinter::TXI(int16_t port, const QByteArray &bytes)
 {
-    const int16_t result = m_failCommands ? -1 : 0;
+    const int16_t result = m_failCommands || (m_status & kPaperEnd) ? -1 : 0;
     record(JournalEntry::Call::TXI, port, bytes, result);
     return {result, {}};
 }
@@ -72,6 +78,12 @@ void VirtualPrinter::setFailCommands(bool fail)
 void VirtualPrinter::clearJournal()
 {
     m_journal.clear();
+    emit journalCleared();
+}
+
+void VirtualPrinter::replaceJournal(QVector<JournalEntry> entries)
+{
+    m_journal = std::move(entries);
     emit journalCleared();
 }
 
