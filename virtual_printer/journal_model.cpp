@@ -1,5 +1,6 @@
 #include "virtual_printer/journal_model.h"
 
+#include "virtual_printer/command_decoder.h"
 #include "virtual_printer/journal_format.h"
 #include "virtual_printer/virtual_printer.h"
 
@@ -15,6 +16,8 @@ JournalModel::JournalModel(VirtualPrinter &printer, QObject *parent)
     });
     connect(&m_printer, &VirtualPrinter::journalCleared, this, [this] {
         beginResetModel();
+        m_commands.clear();
+        m_decoded.clear();
         endResetModel();
     });
 }
@@ -50,6 +53,8 @@ QVariant JournalModel::data(const QModelIndex &index, int role) const
         return carriesBytes ? QVariant(e.bytes.size()) : QVariant();
     case Result:
         return e.result;
+    case Commands:
+        return carriesBytes ? QVariant(commands(index.row())) : QVariant();
     case Hex:
         return journal_format::hex(e.bytes);
     case Text:
@@ -59,11 +64,25 @@ QVariant JournalModel::data(const QModelIndex &index, int role) const
     }
 }
 
+const QString &JournalModel::commands(int row) const
+{
+    if (row >= m_decoded.size()) {
+        m_decoded.resize(m_printer.journal().size());
+        m_commands.resize(m_printer.journal().size());
+    }
+    if (!m_decoded.at(row)) {
+        m_commands[row]
+            = command_decoder::summary(command_decoder::decode(m_printer.journal().at(row).bytes));
+        m_decoded[row] = true;
+    }
+    return m_commands.at(row);
+}
+
 QVariant JournalModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     static const char *const kTitles[]
-        = {"Hora", "Chamada", "Porta", "Bytes", "Resultado", "Hexadecimal", "Texto"};
+        = {"Hora", "Chamada", "Porta", "Bytes", "Resultado", "Comandos", "Hexadecimal", "Texto"};
     return section >= 0 && section < ColumnCount ? QString::fromUtf8(kTitles[section]) : QVariant();
 }

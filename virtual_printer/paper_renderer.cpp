@@ -23,9 +23,9 @@ constexpr double kLineMm = 25.4 / 6;
 constexpr double kMarginMm = 6;
 constexpr double kDeskMm = 4; // grey around the paper
 constexpr double kHeadingMm = 12;
-constexpr double kDotMm = 0.5; // bit image dot pitch, both ways
+constexpr double kDotMm = 0.7; // bit image dot pitch, both ways: a logo two text lines high
 constexpr int kDotsPerColumn = 8;
-constexpr double kAuthRowMm = 8;
+constexpr double kAuthRowMm = 10;
 constexpr int kMaxTextRows = 100;
 
 // Where the printer writes on the front: first character of each line, and the right edge.
@@ -183,19 +183,21 @@ public:
         m_painter.setBrush(Qt::NoBrush);
     }
 
-    QImage finish(const QString &title, const QStringList &notes)
+    QImage finish(const PaperJob &job)
     {
         m_painter.setClipping(false);
-        const QRectF heading(
-            px(kDeskMm), px(1), m_image.width() - px(2 * kDeskMm), px(kHeadingMm - 1));
+        QRectF line(px(kDeskMm), px(0.8), m_image.width() - px(2 * kDeskMm), px(4.4));
         m_painter.setFont(font(QStringLiteral("DejaVu Sans"), 3.4, true));
         m_painter.setPen(Qt::black);
-        m_painter.drawText(heading, Qt::AlignLeft | Qt::AlignTop, title);
+        m_painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, heading(job));
         m_painter.setFont(font(QStringLiteral("DejaVu Sans"), 2.6));
+        line.translate(0, px(3.9));
+        line.setHeight(px(3.3));
+        m_painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, details(job));
+        line.translate(0, px(3.3));
         m_painter.setPen(QColor(0xb0, 0x10, 0x10));
-        const QRectF noteArea = heading.adjusted(0, px(4.8), 0, 0);
-        m_painter.drawText(noteArea, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-            notes.join(QStringLiteral(" · ")));
+        m_painter.drawText(
+            line, Qt::AlignLeft | Qt::AlignVCenter, notes(job).join(QStringLiteral(" · ")));
         m_painter.end();
         return std::move(m_image);
     }
@@ -262,7 +264,7 @@ QImage renderCheck(const PaperJob &job, double ppm)
     const check_front::Heights h = check_front::heights(job.layout);
     drawCheckForm(s, h);
     drawCheckData(s, job, h);
-    return s.finish(heading(job), notes(job));
+    return s.finish(job);
 }
 
 void drawGrid(Sheet &s, double leftMm, double topMm, const print_grid::Grid &grid)
@@ -276,7 +278,7 @@ QImage renderBack(const PaperJob &job, double ppm)
     Sheet s(ppm, check_front::kWidthMm, check_front::kHeightMm);
     s.paper(QColor(0xf7, 0xf7, 0xf3));
     drawGrid(s, kMarginMm, kMarginMm / 2, print_grid::lay(job.text, backColumns(), backRows()));
-    return s.finish(heading(job), notes(job));
+    return s.finish(job);
 }
 
 QImage renderAuthentication(const PaperJob &job, double ppm)
@@ -293,7 +295,7 @@ QImage renderAuthentication(const PaperJob &job, double ppm)
         s.bitImage(kMarginMm, top, job.image);
         s.printed(textLeft, top + (kDotsPerColumn - 1) * kDotMm, line);
     }
-    return s.finish(heading(job), notes(job));
+    return s.finish(job);
 }
 
 QImage renderText(const PaperJob &job, double ppm)
@@ -311,25 +313,27 @@ QImage renderText(const PaperJob &job, double ppm)
     }
     s.bitImage(kMarginMm, kMarginMm, job.image);
     drawGrid(s, kMarginMm, kMarginMm + imageRows, grid);
-    return s.finish(heading(job), notes(job));
+    return s.finish(job);
 }
 
 } // namespace
 
 QString heading(const PaperJob &job)
 {
-    QString out
-        = QStringLiteral("%1 — %2 — ")
-              .arg(jobTitle(job), job.time.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss.zzz")));
-    out += job.firstCall == job.lastCall
+    const QString calls = job.firstCall == job.lastCall
         ? QStringLiteral("chamada %1").arg(job.firstCall + 1)
         : QStringLiteral("chamadas %1 a %2").arg(job.firstCall + 1).arg(job.lastCall + 1);
-    if (job.kind == PaperJob::Kind::MonitoredAuthentication && job.lineTime.isValid()) {
-        out += QStringLiteral(" — linha enviada às %1, %2 ms após ESC ~1")
-                   .arg(when(job.lineTime))
-                   .arg(job.waitStarted.msecsTo(job.lineTime));
-    }
-    return out;
+    return QStringLiteral("%1 — %2 — %3")
+        .arg(jobTitle(job), job.time.toString(QStringLiteral("dd/MM/yyyy HH:mm:ss.zzz")), calls);
+}
+
+QString details(const PaperJob &job)
+{
+    if (job.kind != PaperJob::Kind::MonitoredAuthentication || !job.lineTime.isValid())
+        return {};
+    return QStringLiteral("linha enviada às %1, %2 ms após ESC ~1")
+        .arg(when(job.lineTime))
+        .arg(job.waitStarted.msecsTo(job.lineTime));
 }
 
 QStringList notes(const PaperJob &job)

@@ -17,8 +17,10 @@ inline constexpr int kTextColumns = 48;
 
 // The heading's first line: the job, when it went out, its journal calls (counted from 1).
 [[nodiscard]] QString heading(const PaperJob &job);
-// The heading's second line: what the printer had to make up or leave out (a layout it could
-// not read, lines past the edge, a date that is no date).
+// The second: for a monitored authentication, when the line went out.
+[[nodiscard]] QString details(const PaperJob &job);
+// The third, in red: what the printer had to make up or leave out (a layout it could not
+// read, lines past the edge, a date that is no date).
 [[nodiscard]] QStringList notes(const PaperJob &job);
 
 } // namespace paper_renderer

@@ -3,15 +3,18 @@
 #include "app/services.h"
 #include "virtual_printer/journal_format.h"
 #include "virtual_printer/journal_model.h"
+#include "virtual_printer/paper_view.h"
 #include "virtual_printer/virtual_printer.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QSplitter>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -28,6 +31,7 @@ VirtualPrinterWindow::VirtualPrinterWindow(
     , m_messages(messages)
     , m_model(new JournalModel(printer, this))
     , m_view(new QTableView(this))
+    , m_paper(new PaperView(printer, messages, this))
 {
     setObjectName(QStringLiteral("ImpressoraVirtual"));
     setWindowTitle(QStringLiteral("Impressora virtual"));
@@ -65,20 +69,31 @@ VirtualPrinterWindow::VirtualPrinterWindow(
     save->setObjectName(QStringLiteral("salvar"));
     connect(save, &QPushButton::clicked, this, &VirtualPrinterWindow::saveJournal);
 
+    auto *open = new QPushButton(QStringLiteral("Abrir diário..."), this);
+    open->setObjectName(QStringLiteral("abrir"));
+    connect(open, &QPushButton::clicked, this, &VirtualPrinterWindow::openJournal);
+
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(fail);
     buttons->addStretch();
     buttons->addWidget(clear);
+    buttons->addWidget(open);
     buttons->addWidget(save);
+
+    auto *splitter = new QSplitter(this);
+    splitter->addWidget(m_view);
+    splitter->addWidget(m_paper);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 1);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(statusBox);
-    layout->addWidget(m_view, 1);
+    layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
 
     showStatus(m_printer.status());
     connect(&m_printer, &VirtualPrinter::statusChanged, this, &VirtualPrinterWindow::showStatus);
-    resize(760, 420);
+    resize(1280, 560);
 }
 
 void VirtualPrinterWindow::showStatus(uint8_t status)
@@ -107,5 +122,27 @@ void VirtualPrinterWindow::saveJournal()
     if (path.isEmpty())
         return;
     if (const QString error = saveJournalTo(path); !error.isEmpty())
+        m_messages.show(this, error);
+}
+
+QString VirtualPrinterWindow::openJournalFrom(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("Não foi possível ler %1: %2").arg(path, file.errorString());
+    journal_format::Parsed parsed = journal_format::parse(file.readAll());
+    if (!parsed.error.isEmpty())
+        return QStringLiteral("%1 não é um diário: %2").arg(path, parsed.error);
+    m_printer.replaceJournal(std::move(parsed.entries));
+    return {};
+}
+
+void VirtualPrinterWindow::openJournal()
+{
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Abrir diário"), QString(), QStringLiteral("Texto (*.txt)"));
+    if (path.isEmpty())
+        return;
+    if (const QString error = openJournalFrom(path); !error.isEmpty())
         m_messages.show(this, error);
 }

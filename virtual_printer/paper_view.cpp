@@ -1,0 +1,120 @@
+#include "virtual_printer/paper_view.h"
+
+#include "app/services.h"
+#include "virtual_printer/paper_job_model.h"
+#include "virtual_printer/paper_renderer.h"
+#include "virtual_printer/virtual_printer.h"
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QImageWriter>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+PaperView::PaperView(VirtualPrinter &printer, MessageSink &messages, QWidget *parent)
+    : QWidget(parent)
+    , m_printer(printer)
+    , m_messages(messages)
+    , m_jobs(new PaperJobModel(this))
+    , m_list(new QListView(this))
+    , m_picture(new QLabel(this))
+{
+    setObjectName(QStringLiteral("papel"));
+    m_list->setObjectName(QStringLiteral("trabalhos"));
+    m_list->setModel(m_jobs);
+    m_list->setUniformItemSizes(true);
+    m_list->setMaximumHeight(fontMetrics().height() * 8);
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+        [this](const QModelIndex &current) { showJob(current.row()); });
+
+    m_picture->setObjectName(QStringLiteral("figura"));
+    m_picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    auto *scroll = new QScrollArea(this);
+    scroll->setWidget(m_picture);
+    scroll->setWidgetResizable(true);
+    scroll->setBackgroundRole(QPalette::Dark);
+
+    auto *save = new QPushButton(QStringLiteral("Salvar imagem..."), this);
+    save->setObjectName(QStringLiteral("salvarImagem"));
+    connect(save, &QPushButton::clicked, this, &PaperView::saveImage);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(new QLabel(QStringLiteral("Impresso"), this));
+    layout->addWidget(m_list);
+    layout->addWidget(scroll, 1);
+    layout->addLayout(buttons);
+
+    connect(&m_printer, &VirtualPrinter::entryAdded, this, &PaperView::entryAdded);
+    connect(&m_printer, &VirtualPrinter::journalCleared, this, &PaperView::rebuild);
+    rebuild();
+}
+
+int PaperView::jobCount() const
+{
+    return m_jobs->rowCount();
+}
+
+void PaperView::selectJob(int row)
+{
+    m_list->setCurrentIndex(m_jobs->index(row));
+}
+
+void PaperView::entryAdded(int index)
+{
+    const QVector<PaperJob> jobs = m_collector.add(index, m_printer.journal().at(index));
+    if (jobs.isEmpty())
+        return;
+    // Follow the newest job unless the operator is looking at an older one.
+    const bool follow = m_list->currentIndex().row() == jobCount() - 1;
+    m_jobs->append(jobs);
+    if (follow)
+        selectJob(jobCount() - 1);
+}
+
+void PaperView::rebuild()
+{
+    m_collector = JobCollector();
+    QVector<PaperJob> jobs;
+    const QVector<JournalEntry> &journal = m_printer.journal();
+    for (int i = 0; i < journal.size(); ++i)
+        jobs += m_collector.add(i, journal.at(i));
+    m_jobs->reset(std::move(jobs));
+    if (jobCount() > 0)
+        selectJob(jobCount() - 1);
+    else
+        showJob(-1);
+}
+
+void PaperView::showJob(int row)
+{
+    const PaperJob *job = m_jobs->job(row);
+    m_image = job ? paper_renderer::render(*job) : QImage();
+    m_picture->setPixmap(QPixmap::fromImage(m_image));
+}
+
+QString PaperView::saveImageTo(const QString &path) const
+{
+    if (m_image.isNull())
+        return QStringLiteral("Nada impresso para gravar em %1").arg(path);
+    QImageWriter writer(path, "png");
+    if (!writer.write(m_image))
+        return QStringLiteral("Não foi possível gravar %1: %2").arg(path, writer.errorString());
+    return {};
+}
+
+void PaperView::saveImage()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Salvar imagem"),
+        QStringLiteral("impresso.png"), QStringLiteral("Imagem PNG (*.png)"));
+    if (path.isEmpty())
+        return;
+    if (const QString error = saveImageTo(path); !error.isEmpty())
+        m_messages.show(this, error);
+}

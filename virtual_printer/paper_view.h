@@ -1,0 +1,41 @@
+#pragma once
+
+#include "virtual_printer/job_collector.h"
+
+#include <QImage>
+#include <QWidget>
+
+class QLabel;
+class QListView;
+class MessageSink;
+class PaperJobModel;
+class VirtualPrinter;
+
+// What the printer printed: one picture per job, the chosen one shown, savable as PNG.
+class PaperView : public QWidget
+{
+    Q_OBJECT
+public:
+    PaperView(VirtualPrinter &printer, MessageSink &messages, QWidget *parent = nullptr);
+
+    [[nodiscard]] int jobCount() const;
+    // The picture of the chosen job; null when there is none.
+    [[nodiscard]] QImage currentImage() const { return m_image; }
+    void selectJob(int row);
+    // Returns the error, or an empty text.
+    [[nodiscard]] QString saveImageTo(const QString &path) const;
+
+private:
+    void entryAdded(int index);
+    void rebuild();
+    void showJob(int row);
+    void saveImage();
+
+    VirtualPrinter &m_printer;
+    MessageSink &m_messages;
+    JobCollector m_collector;
+    PaperJobModel *m_jobs;
+    QListView *m_list;
+    QLabel *m_picture;
+    QImage m_image;
+};
