@@ -21,21 +21,21 @@ PaperView::PaperView(VirtualPrinter &printer, MessageSink &messages, QWidget *pa
     , m_jobs(new PaperJobModel(this))
     , m_list(new QListView(this))
     , m_picture(new QLabel(this))
+    , m_scroll(new QScrollArea(this))
 {
     setObjectName(QStringLiteral("papel"));
     m_list->setObjectName(QStringLiteral("trabalhos"));
     m_list->setModel(m_jobs);
     m_list->setUniformItemSizes(true);
-    m_list->setMaximumHeight(fontMetrics().height() * 8);
+    m_list->setMaximumHeight(fontMetrics().height() * 6);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
         [this](const QModelIndex &current) { showJob(current.row()); });
 
     m_picture->setObjectName(QStringLiteral("figura"));
     m_picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    auto *scroll = new QScrollArea(this);
-    scroll->setWidget(m_picture);
-    scroll->setWidgetResizable(true);
-    scroll->setBackgroundRole(QPalette::Dark);
+    m_scroll->setWidget(m_picture);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setBackgroundRole(QPalette::Dark);
 
     auto *save = new QPushButton(QStringLiteral("Salvar imagem..."), this);
     save->setObjectName(QStringLiteral("salvarImagem"));
@@ -48,7 +48,7 @@ PaperView::PaperView(VirtualPrinter &printer, MessageSink &messages, QWidget *pa
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(new QLabel(QStringLiteral("Impresso"), this));
     layout->addWidget(m_list);
-    layout->addWidget(scroll, 1);
+    layout->addWidget(m_scroll, 1);
     layout->addLayout(buttons);
 
     connect(&m_printer, &VirtualPrinter::entryAdded, this, &PaperView::entryAdded);
@@ -96,7 +96,23 @@ void PaperView::showJob(int row)
 {
     const PaperJob *job = m_jobs->job(row);
     m_image = job ? paper_renderer::render(*job) : QImage();
-    m_picture->setPixmap(QPixmap::fromImage(m_image));
+    fitPicture();
+}
+
+// Shrunk to the width of the view; the saved picture keeps its full size.
+void PaperView::fitPicture()
+{
+    const int width = m_scroll->viewport()->width();
+    QPixmap pixmap = QPixmap::fromImage(m_image);
+    if (!pixmap.isNull() && pixmap.width() > width && width > 0)
+        pixmap = pixmap.scaledToWidth(width, Qt::SmoothTransformation);
+    m_picture->setPixmap(pixmap);
+}
+
+void PaperView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    fitPicture();
 }
 
 QString PaperView::saveImageTo(const QString &path) const

@@ -7,6 +7,7 @@
 
 class QLabel;
 class QListView;
+class QScrollArea;
 class MessageSink;
 class PaperJobModel;
 class VirtualPrinter;
@@ -25,11 +26,15 @@ public:
     // Returns the error, or an empty text.
     [[nodiscard]] QString saveImageTo(const QString &path) const;
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     void entryAdded(int index);
     void rebuild();
     void showJob(int row);
     void saveImage();
+    void fitPicture();
 
     VirtualPrinter &m_printer;
     MessageSink &m_messages;
@@ -37,5 +42,6 @@ private:
     PaperJobModel *m_jobs;
     QListView *m_list;
     QLabel *m_picture;
+    QScrollArea *m_scroll;
     QImage m_image;
 };

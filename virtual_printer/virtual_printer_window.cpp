@@ -60,6 +60,7 @@ VirtualPrinterWindow::VirtualPrinterWindow(
     m_view->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     m_view->horizontalHeader()->setStretchLastSection(true);
     m_view->setWordWrap(false);
+    m_view->setColumnWidth(JournalModel::Commands, 320);
     connect(m_model, &QAbstractItemModel::rowsInserted, m_view, &QTableView::scrollToBottom);
 
     auto *clear = new QPushButton(QStringLiteral("Limpar"), this);
