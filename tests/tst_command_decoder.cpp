@@ -161,6 +161,7 @@ void TstCommandDecoder::describes_data()
     row("logo cut", "1b4b0300fe", "ESC K imagem de 1 colunas de 3 anunciadas (incompleto)");
     row("unknown in hex", "1b40", "desconhecido 1B 40");
     row("text with controls", "41420d0a", "texto «AB‹CR›‹LF›» (4 bytes)");
+    row("text that looks like a placeholder", "2532", "texto «%2» (2 bytes)");
     row("several", "1b7e311b6f", "ESC ~1 espera do documento · ESC o abrir gaveta");
 }
 

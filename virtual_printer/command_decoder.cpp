@@ -270,7 +270,9 @@ QString describe(const Command &c)
         out = QStringLiteral("ESC o abrir gaveta");
         break;
     case Command::Kind::Text:
-        out = QStringLiteral("texto %1 (%2 bytes)").arg(quoted(c.data)).arg(c.data.size());
+        // One call to arg: the text may itself hold "%2".
+        out = QStringLiteral("texto %1 (%2 bytes)")
+                  .arg(quoted(c.data), QString::number(c.data.size()));
         break;
     case Command::Kind::Unknown:
         out = QStringLiteral("desconhecido %1").arg(journal_format::hex(c.data));
