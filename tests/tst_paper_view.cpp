@@ -55,6 +55,7 @@ void TstPaperView::showsWhatWasPrinted()
     QVERIFY(paper->currentImage().width() < (175 + 8) * 8); // the text slip is the newest
     w.resize(1400, 700);
     paper->selectJob(0);
+    QVERIFY(!paper->currentImage().isNull());
     grabToPng(&w, QStringLiteral("ImpressoraVirtual_papel"));
 }
 

@@ -12,6 +12,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QTimer>
 #include <QVBoxLayout>
 
 PaperView::PaperView(VirtualPrinter &printer, MessageSink &messages, QWidget *parent)
@@ -29,7 +30,7 @@ PaperView::PaperView(VirtualPrinter &printer, MessageSink &messages, QWidget *pa
     m_list->setUniformItemSizes(true);
     m_list->setMaximumHeight(fontMetrics().height() * 6);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-        [this](const QModelIndex &current) { showJob(current.row()); });
+        &PaperView::scheduleRender);
 
     m_picture->setObjectName(QStringLiteral("figura"));
     m_picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -89,12 +90,30 @@ void PaperView::rebuild()
     if (jobCount() > 0)
         selectJob(jobCount() - 1);
     else
-        showJob(-1);
+        scheduleRender();
 }
 
-void PaperView::showJob(int row)
+QImage PaperView::currentImage()
 {
-    const PaperJob *job = m_jobs->job(row);
+    renderNow();
+    return m_image;
+}
+
+// Drawn when the calls stop coming, so a burst of jobs draws only the last one.
+void PaperView::scheduleRender()
+{
+    if (m_stale)
+        return;
+    m_stale = true;
+    QTimer::singleShot(0, this, &PaperView::renderNow);
+}
+
+void PaperView::renderNow()
+{
+    if (!m_stale)
+        return;
+    m_stale = false;
+    const PaperJob *job = m_jobs->job(m_list->currentIndex().row());
     m_image = job ? paper_renderer::render(*job) : QImage();
     fitPicture();
 }
@@ -115,8 +134,9 @@ void PaperView::resizeEvent(QResizeEvent *event)
     fitPicture();
 }
 
-QString PaperView::saveImageTo(const QString &path) const
+QString PaperView::saveImageTo(const QString &path)
 {
+    renderNow();
     if (m_image.isNull())
         return QStringLiteral("Nada impresso para gravar em %1").arg(path);
     QImageWriter writer(path, "png");

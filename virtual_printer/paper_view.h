@@ -21,10 +21,10 @@ public:
 
     [[nodiscard]] int jobCount() const;
     // The picture of the chosen job; null when there is none.
-    [[nodiscard]] QImage currentImage() const { return m_image; }
+    [[nodiscard]] QImage currentImage();
     void selectJob(int row);
     // Returns the error, or an empty text.
-    [[nodiscard]] QString saveImageTo(const QString &path) const;
+    [[nodiscard]] QString saveImageTo(const QString &path);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -32,9 +32,10 @@ protected:
 private:
     void entryAdded(int index);
     void rebuild();
-    void showJob(int row);
+    void scheduleRender();
     void saveImage();
     void fitPicture();
+    void renderNow();
 
     VirtualPrinter &m_printer;
     MessageSink &m_messages;
@@ -44,4 +45,5 @@ private:
     QLabel *m_picture;
     QScrollArea *m_scroll;
     QImage m_image;
+    bool m_stale = false; // the chosen job changed and is not drawn yet
 };

@@ -16,6 +16,7 @@
 #include <QSaveFile>
 #include <QSplitter>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -61,7 +62,11 @@ VirtualPrinterWindow::VirtualPrinterWindow(
     m_view->horizontalHeader()->setStretchLastSection(true);
     m_view->setWordWrap(false);
     m_view->setColumnWidth(JournalModel::Commands, 320);
-    connect(m_model, &QAbstractItemModel::rowsInserted, m_view, &QTableView::scrollToBottom);
+    // Once per burst of calls rather than once per call: a check print makes nine at a time.
+    auto *scroll = new QTimer(this);
+    scroll->setSingleShot(true);
+    connect(scroll, &QTimer::timeout, m_view, &QTableView::scrollToBottom);
+    connect(m_model, &QAbstractItemModel::rowsInserted, scroll, qOverload<>(&QTimer::start));
 
     auto *clear = new QPushButton(QStringLiteral("Limpar"), this);
     clear->setObjectName(QStringLiteral("limpar"));
