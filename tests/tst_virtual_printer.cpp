@@ -90,7 +90,7 @@ void TstVirtualPrinter::clearsAndSavesTheJournal()
     QFile f(path);
     QVERIFY(f.open(QIODevice::ReadOnly));
     const QString saved = QString::fromUtf8(f.readAll());
-    QVERIFY(saved.contains(QStringLiteral("\tTX\tLPT1\t2\t0\t1B 56\t‹ESC›V\t\n")));
+    QVERIFY(saved.contains(QStringLiteral("\tTX\tLPT1\t2\t0\t1B 56\t‹ESC›V\n")));
     QVERIFY(!w.saveJournalTo(dir.filePath(QStringLiteral("no/such/dir/x.txt"))).isEmpty());
     QTest::mouseClick(w.findChild<QPushButton *>(QStringLiteral("limpar")), Qt::LeftButton);
     QVERIFY(p.journal().isEmpty());
@@ -168,11 +168,13 @@ void TstVirtualPrinter::journalNamesMonitoringAndFoldsRepeatedReads()
         return model.data(model.index(row, column), Qt::DisplayRole).toString();
     };
     QCOMPARE(model.rowCount(), 5);
-    QCOMPARE(cell(0, JournalModel::Command), QStringLiteral("Início da autenticação monitorada"));
+    QCOMPARE(cell(0, JournalModel::Commands),
+        QStringLiteral("ESC ~1 início da autenticação monitorada"));
     QCOMPARE(cell(1, JournalModel::Call), QStringLiteral("Estado ×3"));
     QCOMPARE(cell(2, JournalModel::Call), QStringLiteral("Estado"));
     QCOMPARE(cell(3, JournalModel::Result), QString::number(0xD8));
-    QCOMPARE(cell(4, JournalModel::Command), QStringLiteral("Fim da autenticação monitorada"));
+    QCOMPARE(
+        cell(4, JournalModel::Commands), QStringLiteral("ESC ~0 fim da autenticação monitorada"));
 }
 
 QTEST_MAIN(TstVirtualPrinter)

@@ -11,10 +11,18 @@ namespace journal_format {
 [[nodiscard]] QString portName(int16_t port);
 // The call's name, with the number of reads when repeated reads share the entry: "Estado ×250".
 [[nodiscard]] QString callText(const JournalEntry &entry);
-// What the printer makes of the bytes, where it knows the command; else empty.
-[[nodiscard]] QString command(const JournalEntry &entry);
-// One tab-separated line per entry: time, call, port, byte count, result, hex, text, command.
+// One tab-separated line per entry: date and time to the millisecond, call, port, byte count,
+// result, hex, text, and the number of repeated reads when above one. `parse` reads it back
+// whole; the text column is only for people.
 [[nodiscard]] QString line(const JournalEntry &entry);
 [[nodiscard]] QString text(const QVector<JournalEntry> &entries);
+
+struct Parsed
+{
+    QVector<JournalEntry> entries;
+    QString error; // "linha 3: chamada desconhecida"; empty when every line was read
+};
+// Accepts LF or CR LF line ends; blank lines are skipped.
+[[nodiscard]] Parsed parse(const QByteArray &utf8);
 
 } // namespace journal_format

@@ -1,5 +1,6 @@
 #include "virtual_printer/journal_model.h"
 
+#include "virtual_printer/command_decoder.h"
 #include "virtual_printer/journal_format.h"
 #include "virtual_printer/virtual_printer.h"
 
@@ -18,6 +19,8 @@ JournalModel::JournalModel(VirtualPrinter &printer, QObject *parent)
     });
     connect(&m_printer, &VirtualPrinter::journalCleared, this, [this] {
         beginResetModel();
+        m_commands.clear();
+        m_decoded.clear();
         endResetModel();
     });
 }
@@ -53,15 +56,29 @@ QVariant JournalModel::data(const QModelIndex &index, int role) const
         return carriesBytes ? QVariant(e.bytes.size()) : QVariant();
     case Result:
         return e.result;
+    case Commands:
+        return carriesBytes ? QVariant(commands(index.row())) : QVariant();
     case Hex:
         return journal_format::hex(e.bytes);
     case Text:
         return journal_format::readable(e.bytes);
-    case Command:
-        return journal_format::command(e);
     default:
         return {};
     }
+}
+
+const QString &JournalModel::commands(int row) const
+{
+    if (row >= m_decoded.size()) {
+        m_decoded.resize(m_printer.journal().size());
+        m_commands.resize(m_printer.journal().size());
+    }
+    if (!m_decoded.at(row)) {
+        m_commands[row]
+            = command_decoder::summary(command_decoder::decode(m_printer.journal().at(row).bytes));
+        m_decoded[row] = true;
+    }
+    return m_commands.at(row);
 }
 
 QVariant JournalModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -69,6 +86,6 @@ QVariant JournalModel::headerData(int section, Qt::Orientation orientation, int 
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QAbstractTableModel::headerData(section, orientation, role);
     static const char *const kTitles[]
-        = {"Hora", "Chamada", "Porta", "Bytes", "Resultado", "Hexadecimal", "Texto", "Comando"};
+        = {"Hora", "Chamada", "Porta", "Bytes", "Resultado", "Comandos", "Hexadecimal", "Texto"};
     return section >= 0 && section < ColumnCount ? QString::fromUtf8(kTitles[section]) : QVariant();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QVector>
 
 class VirtualPrinter;
 
@@ -9,7 +10,7 @@ class JournalModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    enum Column { Time, Call, Port, Count, Result, Hex, Text, Command, ColumnCount };
+    enum Column { Time, Call, Port, Count, Result, Commands, Hex, Text, ColumnCount };
 
     explicit JournalModel(VirtualPrinter &printer, QObject *parent = nullptr);
 
@@ -19,5 +20,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
+    // Decoded when first shown, not when the call comes in, so that adding stays cheap.
+    const QString &commands(int row) const;
+
     VirtualPrinter &m_printer;
+    mutable QVector<QString> m_commands;
+    mutable QVector<bool> m_decoded;
 };

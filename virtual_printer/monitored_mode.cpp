@@ -13,17 +13,4 @@ Command find(const QByteArray &bytes)
     return start > end ? Command::Start : Command::End;
 }
 
-QString name(Command command)
-{
-    switch (command) {
-    case Command::None:
-        return {};
-    case Command::Start:
-        return QStringLiteral("Início da autenticação monitorada");
-    case Command::End:
-        return QStringLiteral("Fim da autenticação monitorada");
-    }
-    return {};
-}
-
 } // namespace monitored_mode

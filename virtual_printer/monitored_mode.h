@@ -11,7 +11,5 @@ enum class Command { None, Start, End };
 
 // The last of the two commands found in `bytes`.
 [[nodiscard]] Command find(const QByteArray &bytes);
-// How the journal names the command; empty for None.
-[[nodiscard]] QString name(Command command);
 
 } // namespace monitored_mode

@@ -6,6 +6,12 @@
 #include <QThread>
 #include <utility>
 
+namespace {
+
+constexpr uint8_t kPaperEnd = 0x20;
+
+} // namespace
+
 QString callName(JournalEntry::Call call)
 {
     switch (call) {
@@ -34,7 +40,7 @@ LinkResult VirtualPrinter::Estado(int16_t port)
 
 LinkResult VirtualPrinter::TX(int16_t port, const QByteArray &bytes)
 {
-    const int16_t result = m_failCommands ? -1 : 0;
+    const int16_t result = m_failCommands || (m_status & kPaperEnd) ? -1 : 0;
     record(JournalEntry::Call::TX, port, bytes, result);
     followMonitoredMode(bytes);
     return {result, {}};
@@ -42,7 +48,7 @@ LinkResult VirtualPrinter::TX(int16_t port, const QByteArray &bytes)
 
 LinkResult VirtualPrinter::TXI(int16_t port, const QByteArray &bytes)
 {
-    const int16_t result = m_failCommands ? -1 : 0;
+    const int16_t result = m_failCommands || (m_status & kPaperEnd) ? -1 : 0;
     record(JournalEntry::Call::TXI, port, bytes, result);
     followMonitoredMode(bytes);
     return {result, {}};
@@ -99,6 +105,12 @@ void VirtualPrinter::setFailCommands(bool fail)
 void VirtualPrinter::clearJournal()
 {
     m_journal.clear();
+    emit journalCleared();
+}
+
+void VirtualPrinter::replaceJournal(QVector<JournalEntry> entries)
+{
+    m_journal = std::move(entries);
     emit journalCleared();
 }
 

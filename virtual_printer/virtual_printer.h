@@ -38,7 +38,8 @@ public:
     void setStatus(uint8_t status);
     void setStatusBit(int bit, bool on);
 
-    // When set, TX answers -1 as a printer that refuses every command.
+    // When set, TX answers -1 as a printer that refuses every command; so it does with the
+    // paper-end bit (5) set.
     [[nodiscard]] bool failCommands() const { return m_failCommands; }
     void setFailCommands(bool fail);
 
@@ -48,6 +49,8 @@ public:
 
     [[nodiscard]] const QVector<JournalEntry> &journal() const { return m_journal; }
     void clearJournal();
+    // A journal read from a file takes the place of this one.
+    void replaceJournal(QVector<JournalEntry> entries);
 
 signals:
     void entryAdded(int index);

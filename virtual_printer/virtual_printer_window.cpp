@@ -3,16 +3,20 @@
 #include "app/services.h"
 #include "virtual_printer/journal_format.h"
 #include "virtual_printer/journal_model.h"
+#include "virtual_printer/paper_view.h"
 #include "virtual_printer/virtual_printer.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QSplitter>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -28,6 +32,7 @@ VirtualPrinterWindow::VirtualPrinterWindow(
     , m_messages(messages)
     , m_model(new JournalModel(printer, this))
     , m_view(new QTableView(this))
+    , m_paper(new PaperView(printer, messages, this))
 {
     setObjectName(QStringLiteral("ImpressoraVirtual"));
     setWindowTitle(QStringLiteral("Impressora virtual"));
@@ -64,7 +69,12 @@ VirtualPrinterWindow::VirtualPrinterWindow(
     m_view->horizontalHeader()->setDefaultSectionSize(88);
     m_view->horizontalHeader()->setStretchLastSection(true);
     m_view->setWordWrap(false);
-    connect(m_model, &QAbstractItemModel::rowsInserted, m_view, &QTableView::scrollToBottom);
+    m_view->setColumnWidth(JournalModel::Commands, 320);
+    // Once per burst of calls rather than once per call: a check print makes nine at a time.
+    auto *scroll = new QTimer(this);
+    scroll->setSingleShot(true);
+    connect(scroll, &QTimer::timeout, m_view, &QTableView::scrollToBottom);
+    connect(m_model, &QAbstractItemModel::rowsInserted, scroll, qOverload<>(&QTimer::start));
 
     auto *clear = new QPushButton(QStringLiteral("Limpar"), this);
     clear->setObjectName(QStringLiteral("limpar"));
@@ -73,21 +83,32 @@ VirtualPrinterWindow::VirtualPrinterWindow(
     save->setObjectName(QStringLiteral("salvar"));
     connect(save, &QPushButton::clicked, this, &VirtualPrinterWindow::saveJournal);
 
+    auto *open = new QPushButton(QStringLiteral("Abrir diário..."), this);
+    open->setObjectName(QStringLiteral("abrir"));
+    connect(open, &QPushButton::clicked, this, &VirtualPrinterWindow::openJournal);
+
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(fail);
     buttons->addWidget(insert);
     buttons->addStretch();
     buttons->addWidget(clear);
+    buttons->addWidget(open);
     buttons->addWidget(save);
+
+    auto *splitter = new QSplitter(this);
+    splitter->addWidget(m_view);
+    splitter->addWidget(m_paper);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 1);
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(statusBox);
-    layout->addWidget(m_view, 1);
+    layout->addWidget(splitter, 1);
     layout->addLayout(buttons);
 
     showStatus(m_printer.status());
     connect(&m_printer, &VirtualPrinter::statusChanged, this, &VirtualPrinterWindow::showStatus);
-    resize(760, 420);
+    resize(1280, 560);
 }
 
 void VirtualPrinterWindow::showStatus(uint8_t status)
@@ -116,5 +137,27 @@ void VirtualPrinterWindow::saveJournal()
     if (path.isEmpty())
         return;
     if (const QString error = saveJournalTo(path); !error.isEmpty())
+        m_messages.show(this, error);
+}
+
+QString VirtualPrinterWindow::openJournalFrom(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("Não foi possível ler %1: %2").arg(path, file.errorString());
+    journal_format::Parsed parsed = journal_format::parse(file.readAll());
+    if (!parsed.error.isEmpty())
+        return QStringLiteral("%1 não é um diário: %2").arg(path, parsed.error);
+    m_printer.replaceJournal(std::move(parsed.entries));
+    return {};
+}
+
+void VirtualPrinterWindow::openJournal()
+{
+    const QString path = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Abrir diário"), QString(), QStringLiteral("Texto (*.txt)"));
+    if (path.isEmpty())
+        return;
+    if (const QString error = openJournalFrom(path); !error.isEmpty())
         m_messages.show(this, error);
 }

@@ -6,6 +6,7 @@ class QCheckBox;
 class QTableView;
 class JournalModel;
 class MessageSink;
+class PaperView;
 class VirtualPrinter;
 
 // "Impressora virtual": the journal of every call and the status byte the operator sets.
@@ -17,14 +18,19 @@ public:
 
     // Writes the journal as UTF-8 text; returns the error, or an empty text.
     [[nodiscard]] QString saveJournalTo(const QString &path);
+    // Replaces the journal by the one saved in `path`; returns the error, or an empty text.
+    [[nodiscard]] QString openJournalFrom(const QString &path);
+    [[nodiscard]] PaperView *paperView() const { return m_paper; }
 
 private:
     void showStatus(uint8_t status);
     void saveJournal();
+    void openJournal();
 
     VirtualPrinter &m_printer;
     MessageSink &m_messages;
     JournalModel *m_model;
     QTableView *m_view;
+    PaperView *m_paper;
     QCheckBox *m_bits[8] = {};
 };
