@@ -63,10 +63,10 @@ void TstJournalFile::roundTripsEveryByte()
     for (int b = 0; b < 256; ++b)
         all += char(b);
     const QDateTime t(QDate(2024, 2, 29), QTime(0, 0, 0, 1));
-    const QVector<JournalEntry> entries
-        = {{t, Call::TX, 888, all, 0}, {t.addMSecs(1), Call::TXI, -32768, QByteArray(3, '\0'), -1},
-            {t.addMSecs(2), Call::Estado, 32767, {}, 255}, {t.addDays(1), Call::Sleep, 0, {}, 1},
-            {t.addMSecs(3), Call::TX, 1, QByteArray("a\tb\r\nc"), 0}};
+    const QVector<JournalEntry> entries = {{t, Call::TX, 888, all, 0},
+        {t.addMSecs(1), Call::TXI, -32768, QByteArray(3, '\0'), -1},
+        {t.addMSecs(2), Call::Estado, 32767, {}, 255, 250}, {t.addDays(1), Call::Sleep, 0, {}, 1},
+        {t.addMSecs(3), Call::TX, 1, QByteArray("a\tb\r\nc"), 0}};
     const journal_format::Parsed back
         = journal_format::parse(journal_format::text(entries).toUtf8());
     QCOMPARE(back.error, QString());
@@ -77,6 +77,7 @@ void TstJournalFile::roundTripsEveryByte()
         QCOMPARE(back.entries.at(i).port, entries.at(i).port);
         QCOMPARE(back.entries.at(i).bytes, entries.at(i).bytes);
         QCOMPARE(back.entries.at(i).result, entries.at(i).result);
+        QCOMPARE(back.entries.at(i).repeats, entries.at(i).repeats);
     }
 }
 
