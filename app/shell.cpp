@@ -9,6 +9,7 @@
 #include "virtual_printer/virtual_printer_window.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QTimer>
 
 Shell::Shell(const Options &options)
@@ -56,7 +57,14 @@ void Shell::show()
     // status read of the start-up.
     QTimer::singleShot(0, m_window.get(), [this] {
         m_printerWindow = std::make_unique<VirtualPrinterWindow>(*m_virtualPrinter, m_messages);
-        m_printerWindow->move(m_window->frameGeometry().topRight() + QPoint(16, 0));
+        // Beside the main window, as wide as the screen leaves room for.
+        const QPoint place = m_window->frameGeometry().topRight() + QPoint(16, 0);
+        if (const QScreen *screen = m_window->screen()) {
+            const int room = screen->availableGeometry().right() - place.x() - 16;
+            m_printerWindow->resize(
+                qMax(640, qMin(m_printerWindow->width(), room)), m_printerWindow->height());
+        }
+        m_printerWindow->move(place);
         m_printerWindow->show();
     });
 }

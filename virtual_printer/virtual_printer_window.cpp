@@ -108,7 +108,7 @@ VirtualPrinterWindow::VirtualPrinterWindow(
 
     showStatus(m_printer.status());
     connect(&m_printer, &VirtualPrinter::statusChanged, this, &VirtualPrinterWindow::showStatus);
-    resize(1280, 560);
+    resize(980, 560);
 }
 
 void VirtualPrinterWindow::showStatus(uint8_t status)
