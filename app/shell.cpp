@@ -9,6 +9,7 @@
 #include "virtual_printer/virtual_printer_window.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QScreen>
 #include <QTimer>
 
@@ -50,21 +51,32 @@ Shell::~Shell()
 
 void Shell::show()
 {
+    if (m_virtualPrinter)
+        m_window->installEventFilter(this);
     m_window->show();
-    if (!m_virtualPrinter)
-        return;
-    // The printer's window follows once the main window is up; its journal already holds the
-    // status read of the start-up.
-    QTimer::singleShot(0, m_window.get(), [this] {
-        m_printerWindow = std::make_unique<VirtualPrinterWindow>(*m_virtualPrinter, m_messages);
-        // Beside the main window, as wide as the screen leaves room for.
-        const QPoint place = m_window->frameGeometry().topRight() + QPoint(16, 0);
-        if (const QScreen *screen = m_window->screen()) {
-            const int room = screen->availableGeometry().right() - place.x() - 16;
-            m_printerWindow->resize(
-                qMax(640, qMin(m_printerWindow->width(), room)), m_printerWindow->height());
-        }
-        m_printerWindow->move(place);
-        m_printerWindow->show();
-    });
+}
+
+bool Shell::eventFilter(QObject *watched, QEvent *event)
+{
+    // The printer's window follows once the main window has been painted, so the operator
+    // sees the main window first; its journal already holds the status read of the start-up.
+    if (watched == m_window.get() && event->type() == QEvent::Paint && !m_printerWindow) {
+        m_window->removeEventFilter(this);
+        QTimer::singleShot(0, this, &Shell::showVirtualPrinter);
+    }
+    return false;
+}
+
+void Shell::showVirtualPrinter()
+{
+    m_printerWindow = std::make_unique<VirtualPrinterWindow>(*m_virtualPrinter, m_messages);
+    // Beside the main window, as wide as the screen leaves room for.
+    const QPoint place = m_window->frameGeometry().topRight() + QPoint(16, 0);
+    if (const QScreen *screen = m_window->screen()) {
+        const int room = screen->availableGeometry().right() - place.x() - 16;
+        m_printerWindow->resize(
+            qMax(640, qMin(m_printerWindow->width(), room)), m_printerWindow->height());
+    }
+    m_printerWindow->move(place);
+    m_printerWindow->show();
 }

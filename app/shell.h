@@ -3,6 +3,7 @@
 #include "app/options.h"
 #include "app/real_services.h"
 
+#include <QObject>
 #include <memory>
 
 class MainWindow;
@@ -11,8 +12,9 @@ class VirtualPrinter;
 class VirtualPrinterWindow;
 
 // The real collaborators and the windows, wired as the command line asks.
-class Shell
+class Shell : public QObject
 {
+    Q_OBJECT
 public:
     explicit Shell(const Options &options);
     ~Shell();
@@ -20,7 +22,12 @@ public:
     void show();
     [[nodiscard]] MainWindow &mainWindow() { return *m_window; }
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void showVirtualPrinter();
+
     BoxMessageSink m_messages;
     SystemClock m_clock;
     std::unique_ptr<PrinterLink> m_backend;

@@ -86,7 +86,8 @@ int main(int argc, char *argv[])
     monitored->click();
     const double wall = std::chrono::duration<double>(Steady::now() - wallBefore).count();
     const double cpuShare = (cpuSeconds() - cpuBefore) / wall;
-    out << QStringLiteral("wait of %1 s: CPU %2 % of one core, %3 status reads a second\n")
+    out << QStringLiteral("autenticação monitorada\tCPU numa espera de %1 s\t%2 % de um núcleo\t%3 "
+                          "leituras de estado por segundo\n")
                .arg(wall, 0, 'f', 2)
                .arg(cpuShare * 100, 0, 'f', 2)
                .arg(link.reads / wall, 0, 'f', 0);
@@ -100,12 +101,15 @@ int main(int argc, char *argv[])
     }
     std::sort(delays.begin(), delays.end());
     const double median = (delays[9] + delays[10]) / 2;
-    out << QStringLiteral("bit 4 to line, 20 runs: median %1 ms, min %2 ms, max %3 ms\n")
+    out << QStringLiteral(
+        "autenticação monitorada\tbit 4 → linha entregue (20 esperas)\tmediana %1 "
+        "ms\tmínimo %2 ms\tmáximo %3 ms\n")
                .arg(median, 0, 'f', 2)
                .arg(delays.front(), 0, 'f', 2)
                .arg(delays.back(), 0, 'f', 2);
 
     const bool withinBudget = cpuShare < 0.05 && median < 5.0;
-    out << (withinBudget ? "within budget (CPU < 5 %, median < 5 ms)\n" : "OVER BUDGET\n");
+    out << QStringLiteral("autenticação monitorada\tlimites (CPU < 5 %, mediana < 5 ms)\t%1\n")
+               .arg(withinBudget ? QStringLiteral("dentro") : QStringLiteral("EXCEDIDOS"));
     return withinBudget ? 0 : 1;
 }

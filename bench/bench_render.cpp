@@ -86,10 +86,12 @@ int main(int argc, char *argv[])
     const QVector<double> front = checkFront(200);
     const QVector<double> decode = decodeOnly(2000);
     out << QStringLiteral(
-        "check front, decode + group + draw: median %1 ms, 90%: %2 ms (200 runs)\n")
+        "impressora virtual\tfrente de cheque: decodificar, agrupar e desenhar (200 "
+        "vezes)\tmediana %1 ms\t90%: %2 ms\n")
                .arg(median(front), 0, 'f', 2)
                .arg(percentile90(front), 0, 'f', 2);
-    out << QStringLiteral("decode the nine front calls: median %1 µs\n")
+    out << QStringLiteral(
+        "impressora virtual\tdecodificar as nove chamadas da frente\tmediana %1 µs\n")
                .arg(median(decode), 0, 'f', 1);
 
     // 10,000 calls into the window with its journal and paper view, as an operator sees them.
@@ -113,8 +115,8 @@ int main(int argc, char *argv[])
     const qint64 appendMs = t.elapsed();
     QApplication::processEvents();
     const qint64 shownMs = t.elapsed();
-    out << QStringLiteral(
-        "%1 calls into the journal window: %2 ms (%3 µs a call), shown after %4 ms\n")
+    out << QStringLiteral("impressora virtual\t%1 chamadas no diário da janela\t%2 ms\t%3 µs por "
+                          "chamada\tvisível após %4 ms\n")
                .arg(calls)
                .arg(appendMs)
                .arg(appendMs * 1000.0 / calls, 0, 'f', 1)
