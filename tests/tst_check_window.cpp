@@ -5,55 +5,97 @@
 
 #include <QDialog>
 #include <QFile>
-#include <QLineEdit>
 #include <QPushButton>
 
 namespace {
 
 const QString kNoLayout = QStringLiteral("O banco selecionado não tem formato programado. Ajuste-o "
                                          "ou serão usadas as medidas padronizadas.");
-const QByteArray kTwoBanks = "001|08|08|06|07|07|10|05\r\n"
-                             "237|09|08|06|07|07|10|05\r\n";
-const QByteArray kStored = QByteArray::fromHex("3233370d0a"
-                                               "5224a0322e3334352c39380d0a"
-                                               "4a6f73e90d0a"
-                                               "6f627320310d0a"
-                                               "6f627320320d0a"
-                                               "53e36f205061756c6f0d0a"
-                                               "414243");
+const QString kInsert = QStringLiteral("Insira o cheque para impressão");
+const QString kFailed = QStringLiteral("Houve um problema na execução do comando");
+constexpr char kData[] = "Dados_cheque.txt";
+constexpr char kTable[] = "Formato_cheque.txt";
+const QByteArray kMissing = "<missing>";
+const QByteArray kFolder = "<folder>"; // a folder stands where the file goes
+const QByteArray kTwoBanks = "001|08|08|06|07|07|10|05\r\n237|09|08|06|07|07|10|05\r\n";
+const QByteArray kStored
+    = QByteArray::fromHex("3233370d0a 5224a0322e3334352c39380d0a 4a6f73e90d0a"
+                          "6f627320310d0a 6f627320320d0a 53e36f205061756c6f0d0a"
+                          "414243");
+// The front of the check that fillCheck() types in.
+const QList<QByteArray> kFront = {QByteArray::fromHex("1b2e35393031 4a6f73e9 7d"),
+    QByteArray::fromHex("1b2e35393032 53e36f205061756c6f 7d"),
+    QByteArray::fromHex("1b2e35393033 313931323037 7d"),
+    QByteArray::fromHex("1b2e35393034 303030303030323334353938 7d"),
+    QByteArray::fromHex("1b2e35393035 617d62 7d"), QByteArray::fromHex("1b2e35393036 6f627332 7d"),
+    QByteArray::fromHex("1b2e35393037 5245414c 7d"),
+    QByteArray::fromHex("1b2e35393038 5245414953 7d"),
+    QByteArray::fromHex("1b2e35393039 3030304e 3039303830363037303731303035 7d")};
+const QStringList kFields
+    = {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7", "Text8"};
+// The editor's boxes: the bank, then the seven gaps.
+const QStringList kBoxes = {"Text8", "Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7"};
+
+// One table row on one line.
+template <class... T> void row(const char *name, const T &...columns)
+{
+    (QTest::newRow(name) << ... << columns);
+}
+
+QStringList oneOrNone(const QString &message)
+{
+    return message.isEmpty() ? QStringList() : QStringList {message};
+}
 
 // A check window beside another window of the program to switch to.
 struct Fixture
 {
     TestServices t;
-    CheckWindow check {t.services(), [] { return 888; }};
+    int porta = 888;
+    QList<QByteArray> sent; // once fillCheck() has run
+    int stalePorts = 0; // calls made with a port other than the one current at the time
+    CheckWindow check {t.services(), [this] { return porta; }};
     QWidget other;
 
-    QDir dir() const { return QDir(t.dir.path()); }
-    void write(const char *name, const QByteArray &bytes) const
+    void put(const char *name, const QByteArray &bytes) const
     {
-        QFile f(dir().filePath(QLatin1String(name)));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        QFile f(t.dir.filePath(QLatin1String(name)));
+        if (bytes == kFolder)
+            QVERIFY(QDir().mkpath(f.fileName() + QStringLiteral("/inside")));
+        else if (bytes != kMissing)
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
     }
     QByteArray read(const char *name) const
     {
-        QFile f(dir().filePath(QLatin1String(name)));
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+        QFile f(t.dir.filePath(QLatin1String(name)));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : kMissing;
     }
-    template <class T = LineField> T *w(QWidget &window, const char *name)
+    template <class T = LineField> static T *w(QWidget &window, const QString &name)
     {
-        auto *found = window.findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no control %s", name);
-        return found;
+        return window.findChild<T *>(name);
     }
-    QString text(const char *name)
+    // The texts of the named boxes as one line, "|" between them, and back.
+    static QString line(QWidget &window, const QStringList &names)
     {
-        if (qstrcmp(name, "Text7") == 0)
-            return w<TextField>(check, name)->text();
-        return w(check, name)->text();
+        QStringList out;
+        for (const QString &name : names) {
+            auto *back = w<TextField>(window, name);
+            out << (back ? back->text() : w(window, name)->text());
+        }
+        return out.join(QLatin1Char('|'));
     }
+    static void setLine(QWidget &window, const QStringList &names, const QString &line)
+    {
+        const QStringList texts = line.split(QLatin1Char('|'));
+        for (int i = 0; i < names.size(); ++i) {
+            if (auto *back = w<TextField>(window, names[i]))
+                back->setText(texts[i]);
+            else
+                w(window, names[i])->setText(texts[i]);
+        }
+    }
+    QString text(const QString &name) { return line(check, {name}); }
+    void set(const QString &name, const QString &text) { setLine(check, {name}, text); }
     // Waits for the system to hand the focus over: a parent counts as active while a window
     // of its own has the focus, so isActiveWindow() cannot tell.
     static bool activate(QWidget &window)
@@ -63,9 +105,37 @@ struct Fixture
         return QTest::qWaitFor(
             [&window] { return QGuiApplication::focusWindow() == window.windowHandle(); });
     }
-    void click(QWidget &window, const char *name)
+    static void click(QWidget &window, const char *name)
     {
-        QTest::mouseClick(w<QPushButton>(window, name), Qt::LeftButton);
+        QTest::mouseClick(w<QPushButton>(window, QLatin1String(name)), Qt::LeftButton);
+    }
+    // "Formato do cheque" pressed with the focus on the bank number.
+    QWidget *openEditor(const QString &bank)
+    {
+        if (!activate(check))
+            return nullptr;
+        w(check, "Text1")->setFocus();
+        set("Text1", bank);
+        click(check, "Command5");
+        auto *editor = check.findChild<QWidget *>(QStringLiteral("Formato"));
+        return editor && activate(*editor) ? editor : nullptr;
+    }
+    // A whole check, the layout of a bank validated; every call then switches the port.
+    bool fillCheck()
+    {
+        if (!activate(check))
+            return false;
+        t.link.onCall = [this](const RecordingLink::Call &call) {
+            sent << call.bytes;
+            stalePorts += call.port == porta ? 0 : 1;
+            porta = porta == 888 ? 632 : 888;
+        };
+        // Away from the bank number, whose validation would set the layout when left.
+        w(check, "Text5")->setFocus();
+        setLine(check, kFields,
+            QStringLiteral("|R$\u00a02.345,98|José|19/12/2007|a}b|obs2||São Paulo"));
+        check.Formato_cheque = QStringLiteral("09080607071005");
+        return true;
     }
 };
 
@@ -75,443 +145,366 @@ class TstCheckWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    void activationFillsTheFieldsWithToday();
-    void missingFileStartsEmptyAndIsCreated();
-    void deactivationWritesAndTheDateIsAlwaysToday();
-    void otherApplicationsAndDialogsDoNotCount();
-    void fechar();
-    void fileFailuresAreToldOnceAndKeepTheFields();
-    void bankValidation_data();
-    void bankValidation();
-    void valueValidation_data();
-    void valueValidation();
-    void leavingTheWindowValidatesNothing();
-    void formatoDoChequeValidatesFirst();
-    void editorRefills_data();
-    void editorRefills();
-    void editorRefillsOnEveryActivation();
-    void aceitarSaves_data();
-    void aceitarSaves();
-    void aceitarRefuses_data();
-    void aceitarRefuses();
-    void aceitarReportsAFailedSave();
-    void cancelarAndCloseSaveNothing();
-    void mainWindowOpensTheCheckWindow();
-    void grabsPictures();
+    void dataFileFollowsActivation_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("leave"); // for another window, or with the button that closes
+        QTest::addColumn<QString>("shown"); // Text1 to Text8 at activation
+        QTest::addColumn<QString>("back"); // typed, with "Ana" as payee
+        QTest::addColumn<QByteArray>("written");
+        QTest::addColumn<QString>("reread"); // Text1 to Text8 at the next activation, a day later
+        const QString fromFile
+            = QStringLiteral("237|R$\u00a02.345,98|José|19/12/2007|obs 1|obs 2|ABC\r\n|São Paulo");
+        const QByteArray lines
+            = QByteArray::fromHex("3233370d0a 5224a0322e3334352c39380d0a 416e610d0a"
+                                  "6f627320310d0a 6f627320320d0a 53e36f205061756c6f0d0a");
+        row("no final break, left for another window", kStored, "other", fromFile, "X\r\nY",
+            lines + "X\r\nY",
+            "237|R$\u00a02.345,98|Ana|20/12/2007|obs 1|obs 2|X\r\nY\r\n|São Paulo");
+        row("final break, left with Fechar", kStored, "Command2", fromFile, "X\r\n",
+            lines + "X\r\n", "237|R$\u00a02.345,98|Ana|20/12/2007|obs 1|obs 2|X\r\n|São Paulo");
+        row("missing file, empty back", kMissing, "other", "|||19/12/2007||||", "",
+            QByteArray::fromHex("0d0a0d0a416e610d0a0d0a0d0a0d0a"), "||Ana|20/12/2007||||");
+    }
+
+    void dataFileFollowsActivation()
+    {
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, leave);
+        QFETCH(QString, shown);
+        QFETCH(QString, back);
+        QFETCH(QByteArray, written);
+        QFETCH(QString, reread);
+        Fixture f;
+        f.put(kData, stored);
+        QVERIFY(f.activate(f.check));
+        QCOMPARE(Fixture::line(f.check, kFields), shown);
+        QCOMPARE(f.read(kData), stored);
+        f.set("Text3", "Ana");
+        f.set("Text4", "01/01/2001");
+        f.set("Text7", back);
+        if (leave == QLatin1String("other"))
+            QVERIFY(f.activate(f.other));
+        else
+            Fixture::w<QPushButton>(f.check, leave)->click();
+        QCOMPARE(f.check.isVisible(), leave == QLatin1String("other"));
+        QCOMPARE(f.read(kData), written);
+        QCOMPARE(QDir(f.t.dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {kData});
+        f.t.clock.date = QDate(2007, 12, 20);
+        // Back from another window, where the focus goes once the check window is closed.
+        QVERIFY(f.activate(f.other));
+        QVERIFY(f.activate(f.check));
+        QCOMPARE(Fixture::line(f.check, kFields), reread);
+        QVERIFY(f.t.messages.texts.isEmpty());
+    }
+
+    void otherApplicationsAndDialogsDoNotCount()
+    {
+        Fixture f;
+        QVERIFY(f.activate(f.check));
+        f.w(f.check, "Text1")->setFocus();
+        f.set("Text1", "104");
+        f.put(kData, "changed elsewhere\r\n");
+        // The system reports that no window of the program has the focus, then this one again.
+        emit qGuiApp->focusWindowChanged(nullptr);
+        emit qGuiApp->focusWindowChanged(f.check.windowHandle());
+        QDialog dialog(&f.check);
+        dialog.setModal(true);
+        QVERIFY(f.activate(dialog));
+        QCOMPARE(f.read(kData), QByteArray("changed elsewhere\r\n"));
+        dialog.hide();
+        QVERIFY(f.activate(f.check));
+        QCOMPARE(f.text("Text1"), QStringLiteral("104"));
+        // A real switch still counts; leaving the window validates nothing.
+        QVERIFY(f.activate(f.other));
+        QVERIFY(f.read(kData).startsWith("104\r\n"));
+        QVERIFY(f.t.messages.texts.isEmpty());
+    }
+
+    void fileFailuresAreToldOnceAndKeepTheFields()
+    {
+        Fixture f;
+        f.put(kData, kFolder);
+        QVERIFY(f.activate(f.check));
+        f.set("Text3", "typed");
+        for (QWidget *window : QList<QWidget *> {&f.other, &f.check, &f.other, &f.check})
+            QVERIFY(f.activate(*window));
+        QCOMPARE(f.t.messages.texts,
+            (QStringList {"Não foi possível ler Dados_cheque.txt: é uma pasta",
+                "Não foi possível gravar Dados_cheque.txt: é uma pasta"}));
+        QCOMPARE(f.text("Text3"), QStringLiteral("typed"));
+    }
+
+    void leavingAFieldValidates_data()
+    {
+        QTest::addColumn<QByteArray>("table");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("layout");
+        QTest::addColumn<QString>("message");
+        const QString byDefault = QStringLiteral("08080607071005");
+        row("bank found", kTwoBanks, "Text1", "237", "237", "09080607071005", "");
+        row("bank: first of its lines", "237|01|02|03|04|05|06|07\r\n" + kTwoBanks, "Text1", "237",
+            "237", "01020304050607", "");
+        row("bank: short fields, short layout", QByteArray("001|8|8|6|7|7|10|5\r\n"), "Text1",
+            "001", "001", "88677105", "");
+        row("bank: code only", QByteArray("237\r\n"), "Text1", "237", "237", "", "");
+        row("empty bank", kTwoBanks, "Text1", "", "", "", "");
+        row("bank not in the table", kTwoBanks, "Text1", "104", "104", byDefault, kNoLayout);
+        row("bank compared as text: 1 is not 001", kTwoBanks, "Text1", "1", "1", byDefault,
+            kNoLayout);
+        row("empty table", QByteArray(), "Text1", "001", "001", byDefault, kNoLayout);
+        row("no table", kMissing, "Text1", "001", "001", byDefault, kNoLayout);
+        row("unreadable table", kFolder, "Text1", "001", "001", byDefault,
+            "Não foi possível ler Formato_cheque.txt: é uma pasta. Serão usadas as medidas "
+            "padronizadas.");
+        row("amount", kTwoBanks, "Text2", "2345,98", "R$\u00a02.345,98", "", "");
+        row("not an amount", kTwoBanks, "Text2", "abc", "abc", "", "");
+    }
+
+    void leavingAFieldValidates()
+    {
+        QFETCH(QByteArray, table);
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(QString, shown);
+        QFETCH(QString, layout);
+        QFETCH(QString, message);
+        Fixture f;
+        f.put(kTable, table);
+        QVERIFY(f.activate(f.check));
+        auto *box = f.w(f.check, field);
+        box->setFocus();
+        QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_Tab);
+        QCOMPARE(box->text(), shown);
+        QCOMPARE(f.check.Formato_cheque, layout);
+        QCOMPARE(f.t.messages.texts, oneOrNone(message));
+        // The focus moves on in every case.
+        QCOMPARE(f.check.focusWidget(), box->nextInFocusChain());
+    }
+
+    void editorRefills_data()
+    {
+        QTest::addColumn<QString>("bank");
+        QTest::addColumn<QString>("boxes");
+        QTest::addColumn<QString>("message");
+        row("bank found", "237", "237|09|08|06|07|07|10|05", "");
+        row("no layout line: the default", "104", "104|08|08|06|07|07|10|05", kNoLayout);
+        row("empty bank: all empty", "", "|||||||", "");
+        row("eight characters", "002", "002|88|67|71|05|||", "");
+    }
+
+    void editorRefills()
+    {
+        QFETCH(QString, bank);
+        QFETCH(QString, boxes);
+        QFETCH(QString, message);
+        Fixture f;
+        const QByteArray table = kTwoBanks + "002|8|8|6|7|7|10|5\r\n";
+        f.put(kTable, table);
+        QWidget *editor = f.openEditor(bank);
+        QVERIFY(editor);
+        // The press validates the bank once, not again as the focus leaves the bank number.
+        QCOMPARE(f.t.messages.texts, oneOrNone(message));
+        QCOMPARE(Fixture::line(*editor, kBoxes), boxes);
+        // Every activation refills the boxes.
+        f.w(*editor, "Text3")->setText(QStringLiteral("99"));
+        f.w(*editor, "Text8")->setText(QStringLiteral("999"));
+        QVERIFY(f.activate(f.check));
+        QVERIFY(f.activate(*editor));
+        QCOMPARE(Fixture::line(*editor, kBoxes), boxes);
+        f.click(*editor, "Command2");
+        QVERIFY(!editor->isVisible());
+        QCOMPARE(f.read(kTable), table);
+        QCOMPARE(f.read("Formato_cheque.bak"), kMissing);
+    }
+
+    void aceitar_data()
+    {
+        QTest::addColumn<QString>("boxes");
+        QTest::addColumn<QByteArray>("blocked"); // a file with a folder in its place
+        QTest::addColumn<QByteArray>("table"); // after "Aceitar"
+        QTest::addColumn<QString>("message"); // none: saved
+        QTest::addColumn<QString>("focus"); // the box refused
+        const QByteArray none;
+        row("new bank in bank order", "104|09|08|06|07|07|10|05", none,
+            QByteArray("001|08|08|06|07|07|10|05\r\n104|09|08|06|07|07|10|05\r\n"
+                       "237|09|08|06|07|07|10|05\r\n"),
+            "", "");
+        row("one digit gains its zero", "341|9|8|6|7|7|10|5", none,
+            kTwoBanks + "341|09|08|06|07|07|10|05\r\n", "", "");
+        row("short bank", "34|08|08|06|07|07|10|05", none, kTwoBanks,
+            "O código do banco deve ter três algarismos.", "Text8");
+        row("empty field", "001|08|08||07|07|10|05", none, kTwoBanks,
+            "A medida 3 (entre as duas linhas do valor por extenso) deve ter um ou dois "
+            "algarismos.",
+            "Text3");
+        row("letters", "001|08|08|06|07|07|10|ab", none, kTwoBanks,
+            "A medida 7 (entre Observações 1 e Observações 2) deve ter um ou dois algarismos.",
+            "Text7");
+        row("backup cannot be written", "001|08|08|06|07|07|10|05",
+            QByteArray("Formato_cheque.bak"), kTwoBanks,
+            "O formato não foi gravado (Formato_cheque.bak: é uma pasta).", "");
+        row("temporary file cannot be written", "001|08|08|06|07|07|10|05",
+            QByteArray("Formato_temp.txt"), kTwoBanks,
+            "O formato não foi gravado (Formato_temp.txt: é uma pasta).", "");
+    }
+
+    void aceitar()
+    {
+        QFETCH(QString, boxes);
+        QFETCH(QByteArray, blocked);
+        QFETCH(QByteArray, table);
+        QFETCH(QString, message);
+        QFETCH(QString, focus);
+        Fixture f;
+        f.put(kTable, kTwoBanks);
+        if (!blocked.isEmpty())
+            f.put(blocked.constData(), kFolder);
+        QWidget *editor = f.openEditor(QStringLiteral("001"));
+        QVERIFY(editor);
+        Fixture::setLine(*editor, kBoxes, boxes);
+        f.click(*editor, "Command1");
+        QCOMPARE(f.t.messages.texts, oneOrNone(message));
+        QCOMPARE(editor->isVisible(), !message.isEmpty());
+        if (!focus.isEmpty())
+            QCOMPARE(editor->focusWidget(), f.w(*editor, focus));
+        QCOMPARE(f.read(kTable), table);
+        // The backup is the table as it was; a refused or failed save leaves none, nor a
+        // temporary file.
+        QCOMPARE(f.read("Formato_cheque.bak"), message.isEmpty() ? kTwoBanks : kMissing);
+        QCOMPARE(f.read("Formato_temp.txt"), kMissing);
+    }
+
+    void mainWindowOpensTheCheckWindow()
+    {
+        Fixture f; // only its files and services
+        f.put(kData, kStored);
+        MainWindow main(f.t.services());
+        QVERIFY(Fixture::activate(main));
+        Fixture::click(main, "Command4");
+        auto *check = main.findChild<CheckWindow *>(QStringLiteral("Cheque"));
+        QVERIFY(check && Fixture::activate(*check));
+        QCOMPARE(Fixture::w(*check, "Text1")->text(), QStringLiteral("237"));
+        QCOMPARE(Fixture::w(*check, "Text4")->text(), QStringLiteral("19/12/2007"));
+        grabToPng(check, QStringLiteral("Cheque"));
+        Fixture::click(*check, "Command5");
+        auto *editor = check->findChild<QWidget *>(QStringLiteral("Formato"));
+        QVERIFY(editor && Fixture::activate(*editor));
+        grabToPng(editor, QStringLiteral("Formato"));
+        // "Cheque" again shows the same window.
+        QVERIFY(Fixture::activate(main));
+        Fixture::click(main, "Command4");
+        QCOMPARE(main.findChildren<CheckWindow *>().size(), 1);
+    }
+
+    void prints_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("field"); // "Formato_cheque" for the window's layout
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QList<int>>("results"); // of the calls in turn; none: no library at all
+        QTest::addColumn<QList<QByteArray>>("sent");
+        QTest::addColumn<QString>("message");
+        const auto hex = [](const char *h) { return QByteArray::fromHex(h); };
+        // The whole check's front with command n, 1 to 9, changed.
+        const auto front = [](int n, const QByteArray &bytes) {
+            QList<QByteArray> out = kFront;
+            out[n - 1] = bytes;
+            return out;
+        };
+        const QList<int> ok = {0};
+        const QList<QByteArray> none;
+        const QString date = QStringLiteral("Data do cheque inválida.");
+        const QString value = QStringLiteral("Valor do cheque inválido.");
+        const QByteArray b15 = hex("1b2e353931357d");
+        const QByteArray b16 = hex("1b2e353931367d");
+        const QList<QByteArray> obs
+            = {hex("1b2e35393035 617d62 7d"), hex("1b2e35393036 6f627332 7d"),
+                hex("1b2e35393130 3030304e 3039303830363037303731303035 7d")};
+
+        row("front: zero is success", "Command1", "Text3", "José", ok, kFront, kInsert);
+        row("front: empty payee", "Command1", "Text3", "", ok, front(1, hex("1b2e353930317d")),
+            kInsert);
+        row("front: default layout", "Command1", "Formato_cheque", "08080607071005", ok,
+            front(9, hex("1b2e35393039 3030304e 3038303830363037303731303035 7d")), kInsert);
+        row("front: empty layout", "Command1", "Formato_cheque", "", ok,
+            front(9, hex("1b2e35393039 3030304e 7d")), kInsert);
+        row("front: whole number in units", "Command1", "Text2", "1500", ok,
+            front(4, hex("1b2e35393034 303030303030313530303030 7d")), kInsert);
+        row("front: empty value", "Command1", "Text2", "", ok,
+            front(4, hex("1b2e35393034 303030303030303030303030 7d")), kInsert);
+        row("front: third decimal rounds", "Command1", "Text2", "2345,987", ok,
+            front(4, hex("1b2e35393034 303030303030323334353939 7d")), kInsert);
+        row("front: twelve digits", "Command1", "Text2", "9.999.999.999,99", ok,
+            front(4, hex("1b2e35393034 393939393939393939393939 7d")), kInsert);
+        row("front: year 2000", "Command1", "Text4", "01/01/2000", ok,
+            front(3, hex("1b2e35393033 303130313030 7d")), kInsert);
+        row("front: one-digit day and month", "Command1", "Text4", "5/3/2008", ok,
+            front(3, hex("1b2e35393033 303530333038 7d")), kInsert);
+        row("front: first refused", "Command1", "Text3", "José", QList<int> {-1}, kFront.mid(0, 1),
+            kFailed);
+        row("front: fifth refused", "Command1", "Text3", "José", QList<int> {0, 0, 0, 0, -2},
+            kFront.mid(0, 5), kFailed);
+        row("front: last refused", "Command1", "Text3", "José",
+            QList<int> {0, 0, 0, 0, 0, 0, 0, 0, -1}, kFront, kFailed);
+        row("front: no library", "Command1", "Text3", "José", QList<int>(), kFront.mid(0, 1),
+            "Biblioteca ausente");
+        row("front: no such day", "Command1", "Text4", "31/02/2008", ok, none, date);
+        row("front: negative value", "Command1", "Text2", "R$\u00a0-5,00", ok, none, value);
+        row("front: thirteen digits", "Command1", "Text2", "R$ 12.345.678.901,23", ok, none, value);
+        row("front: not an amount", "Command1", "Text2", "cinco reais", ok, none, value);
+
+        row("Só Obs: the date is not sent", "Command3", "Text4", "not a date", ok, obs, kInsert);
+        row("Só Obs: 06 refused", "Command3", "Text4", "", QList<int> {0, -1}, obs.mid(0, 2),
+            kFailed);
+
+        row("indented", "Command6", "Text7", "AB\r\nCD", ok,
+            QList<QByteArray> {b15, hex("0a0d2020 41420d0a2020 4344"), b16}, "");
+        row("indented, empty", "Command6", "Text7", "", ok,
+            QList<QByteArray> {b15, hex("0a0d2020"), b16}, "");
+        row("indented: 15 refused", "Command6", "Text7", "AB", QList<int> {-1},
+            QList<QByteArray> {b15}, kFailed);
+        row("plain", "Command4", "Text7", "AB\r\nCD", ok,
+            QList<QByteArray> {b15, hex("41420d0a4344"), b16}, "");
+        row("plain, ESC, brace and accents", "Command4", "Text7", "\x1b}çã", ok,
+            QList<QByteArray> {b15, hex("1b7d e7e3"), b16}, "");
+        row("plain: 16 refused", "Command4", "Text7", "", QList<int> {0, 0, -1},
+            QList<QByteArray> {b15, QByteArray(), b16}, kFailed);
+    }
+
+    void prints()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(QList<int>, results);
+        QFETCH(QList<QByteArray>, sent);
+        QFETCH(QString, message);
+        Fixture f;
+        QVERIFY(f.fillCheck());
+        if (field == QLatin1String("Formato_cheque"))
+            f.check.Formato_cheque = text;
+        else
+            f.set(field, text);
+        for (int r : results)
+            f.t.link.txResults << int16_t(r);
+        if (results.isEmpty())
+            f.t.link.txError = QStringLiteral("Biblioteca ausente");
+        auto *pressed = Fixture::w<QPushButton>(f.check, button);
+        // "Impr Verso" lies beyond the edge of its frame, out of sight, and works from code.
+        QCOMPARE(pressed->visibleRegion().isEmpty(), button == QLatin1String("Command4"));
+        pressed->click();
+        QCOMPARE(f.sent, sent);
+        QCOMPARE(f.stalePorts, 0);
+        QCOMPARE(f.t.messages.texts, oneOrNone(message));
+        // Printing changes no field.
+        if (field != QLatin1String("Formato_cheque"))
+            QCOMPARE(f.text(field), text);
+    }
 };
-
-void TstCheckWindow::activationFillsTheFieldsWithToday()
-{
-    Fixture f;
-    f.write("Dados_cheque.txt", kStored);
-    QVERIFY(f.activate(f.check));
-    QCOMPARE(f.text("Text1"), QStringLiteral("237"));
-    QCOMPARE(f.text("Text2"), QStringLiteral("R$\u00a02.345,98"));
-    QCOMPARE(f.text("Text3"), QStringLiteral("José"));
-    QCOMPARE(f.text("Text4"), QStringLiteral("19/12/2007"));
-    QCOMPARE(f.text("Text5"), QStringLiteral("obs 1"));
-    QCOMPARE(f.text("Text6"), QStringLiteral("obs 2"));
-    QCOMPARE(f.text("Text8"), QStringLiteral("São Paulo"));
-    QCOMPARE(f.text("Text7"), QStringLiteral("ABC\r\n"));
-    // Filling runs no validation.
-    QCOMPARE(f.check.Formato_cheque, QString());
-    QVERIFY(f.t.messages.texts.isEmpty());
-    QCOMPARE(f.check.focusWidget(), f.w(f.check, "Text1"));
-}
-
-void TstCheckWindow::missingFileStartsEmptyAndIsCreated()
-{
-    Fixture f;
-    QVERIFY(f.activate(f.check));
-    for (const char *name : {"Text1", "Text2", "Text3", "Text5", "Text6", "Text7", "Text8"})
-        QVERIFY2(f.text(name).isEmpty(), name);
-    QCOMPARE(f.text("Text4"), QStringLiteral("19/12/2007"));
-    QCOMPARE(f.read("Dados_cheque.txt"), QByteArray("<missing>"));
-    QVERIFY(f.activate(f.other));
-    QCOMPARE(f.read("Dados_cheque.txt"), QByteArray::fromHex("0d0a0d0a0d0a0d0a0d0a0d0a"));
-    QVERIFY(f.t.messages.texts.isEmpty());
-}
-
-void TstCheckWindow::deactivationWritesAndTheDateIsAlwaysToday()
-{
-    Fixture f;
-    f.write("Dados_cheque.txt", kStored);
-    QVERIFY(f.activate(f.check));
-    f.w(f.check, "Text3")->setText(QStringLiteral("Ana"));
-    f.w(f.check, "Text4")->setText(QStringLiteral("01/01/2001"));
-    f.w<TextField>(f.check, "Text7")->setText(QStringLiteral("X\r\nY"));
-    QVERIFY(f.activate(f.other));
-    QByteArray expected = kStored;
-    expected.replace(QByteArray::fromHex("4a6f73e9"), "Ana");
-    expected.replace("ABC", "X\r\nY");
-    QCOMPARE(f.read("Dados_cheque.txt"), expected);
-
-    f.t.clock.date = QDate(2008, 3, 5);
-    QVERIFY(f.activate(f.check));
-    QCOMPARE(f.text("Text3"), QStringLiteral("Ana"));
-    QCOMPARE(f.text("Text4"), QStringLiteral("05/03/2008"));
-    QCOMPARE(f.text("Text7"), QStringLiteral("X\r\nY\r\n"));
-}
-
-void TstCheckWindow::otherApplicationsAndDialogsDoNotCount()
-{
-    Fixture f;
-    f.write("Dados_cheque.txt", kStored);
-    QVERIFY(f.activate(f.check));
-    f.w(f.check, "Text3")->setText(QStringLiteral("typed"));
-    f.write("Dados_cheque.txt", "changed elsewhere\r\n");
-
-    // The system reports that no window of the program has the focus, then this one again.
-    emit qGuiApp->focusWindowChanged(nullptr);
-    emit qGuiApp->focusWindowChanged(f.check.windowHandle());
-    QCOMPARE(f.read("Dados_cheque.txt"), QByteArray("changed elsewhere\r\n"));
-    QCOMPARE(f.text("Text3"), QStringLiteral("typed"));
-
-    QDialog dialog(&f.check);
-    dialog.setModal(true);
-    QVERIFY(f.activate(dialog));
-    QCOMPARE(f.read("Dados_cheque.txt"), QByteArray("changed elsewhere\r\n"));
-    dialog.hide();
-    QVERIFY(f.activate(f.check));
-    QCOMPARE(f.text("Text3"), QStringLiteral("typed"));
-    QCOMPARE(f.text("Text1"), QStringLiteral("237"));
-
-    // A real switch still counts afterwards.
-    QVERIFY(f.activate(f.other));
-    QVERIFY(f.read("Dados_cheque.txt").startsWith("237\r\n"));
-}
-
-void TstCheckWindow::fechar()
-{
-    Fixture f;
-    QVERIFY(f.activate(f.check));
-    f.w(f.check, "Text1")->setText(QStringLiteral("341"));
-    f.click(f.check, "Command2");
-    QVERIFY(!f.check.isVisible());
-    QVERIFY(f.read("Dados_cheque.txt").startsWith("341\r\n"));
-    QCOMPARE(f.text("Text1"), QStringLiteral("341"));
-}
-
-void TstCheckWindow::fileFailuresAreToldOnceAndKeepTheFields()
-{
-    Fixture f;
-    QVERIFY(f.dir().mkpath(QStringLiteral("Dados_cheque.txt/inside")));
-    QVERIFY(f.activate(f.check));
-    QCOMPARE(f.t.messages.texts,
-        QStringList {QStringLiteral("Não foi possível ler Dados_cheque.txt: é uma pasta")});
-    f.w(f.check, "Text3")->setText(QStringLiteral("typed"));
-    QVERIFY(f.activate(f.other));
-    QCOMPARE(f.t.messages.texts.size(), 2);
-    QCOMPARE(f.t.messages.texts.last(),
-        QStringLiteral("Não foi possível gravar Dados_cheque.txt: é uma pasta"));
-    // The same failures again are not told again, and the typed text stays.
-    QVERIFY(f.activate(f.check));
-    QVERIFY(f.activate(f.other));
-    QVERIFY(f.activate(f.check));
-    QCOMPARE(f.t.messages.texts.size(), 2);
-    QCOMPARE(f.text("Text3"), QStringLiteral("typed"));
-}
-
-void TstCheckWindow::bankValidation_data()
-{
-    QTest::addColumn<QByteArray>("table"); // empty: no table file
-    QTest::addColumn<QString>("bank");
-    QTest::addColumn<QString>("layout");
-    QTest::addColumn<bool>("message");
-    QTest::newRow("found") << kTwoBanks << "237"
-                           << "09080607071005" << false;
-    QTest::newRow("not found") << kTwoBanks << "104"
-                               << "08080607071005" << true;
-    QTest::newRow("1 does not find 001") << kTwoBanks << "1"
-                                         << "08080607071005" << true;
-    QTest::newRow("empty bank") << kTwoBanks << ""
-                                << "" << false;
-    QTest::newRow("no table") << QByteArray() << "001"
-                              << "08080607071005" << true;
-}
-
-void TstCheckWindow::bankValidation()
-{
-    QFETCH(QByteArray, table);
-    QFETCH(QString, bank);
-    QFETCH(QString, layout);
-    QFETCH(bool, message);
-    Fixture f;
-    if (!table.isEmpty())
-        f.write("Formato_cheque.txt", table);
-    QVERIFY(f.activate(f.check));
-    auto *text1 = f.w(f.check, "Text1");
-    text1->setFocus();
-    QTest::keyClicks(text1, bank);
-    QTest::keyClick(text1, Qt::Key_Tab);
-    QCOMPARE(f.check.Formato_cheque, layout);
-    QCOMPARE(f.t.messages.texts, message ? QStringList {kNoLayout} : QStringList());
-    // The focus moved on in every case.
-    QCOMPARE(f.check.focusWidget(), f.w(f.check, "Text2"));
-}
-
-void TstCheckWindow::valueValidation_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("amount") << "2345,98" << QStringLiteral("R$\u00a02.345,98");
-    QTest::newRow("not an amount") << "abc"
-                                   << "abc";
-    QTest::newRow("empty") << ""
-                           << "";
-}
-
-void TstCheckWindow::valueValidation()
-{
-    QFETCH(QString, typed);
-    QFETCH(QString, shown);
-    Fixture f;
-    QVERIFY(f.activate(f.check));
-    auto *text2 = f.w(f.check, "Text2");
-    text2->setFocus();
-    QTest::keyClicks(text2, typed);
-    QTest::keyClick(text2, Qt::Key_Tab);
-    QCOMPARE(text2->text(), shown);
-    QCOMPARE(f.check.focusWidget(), f.w(f.check, "Text3"));
-    QVERIFY(f.t.messages.texts.isEmpty());
-}
-
-void TstCheckWindow::leavingTheWindowValidatesNothing()
-{
-    Fixture f;
-    QVERIFY(f.activate(f.check));
-    f.w(f.check, "Text2")->setFocus();
-    QTest::keyClicks(f.w(f.check, "Text2"), QStringLiteral("1500"));
-    f.w(f.check, "Text1")->setFocus();
-    QTest::keyClicks(f.w(f.check, "Text1"), QStringLiteral("104"));
-    QVERIFY(f.activate(f.other));
-    QVERIFY(f.t.messages.texts.isEmpty());
-    QCOMPARE(f.check.Formato_cheque, QString());
-    QVERIFY(f.activate(f.check));
-    QVERIFY(f.t.messages.texts.isEmpty());
-}
-
-void TstCheckWindow::formatoDoChequeValidatesFirst()
-{
-    Fixture f;
-    f.write("Formato_cheque.txt", kTwoBanks);
-    QVERIFY(f.activate(f.check));
-    f.w(f.check, "Text1")->setText(QStringLiteral("237"));
-    f.w(f.check, "Text3")->setFocus();
-    f.click(f.check, "Command5");
-    QCOMPARE(f.check.Formato_cheque, QStringLiteral("09080607071005"));
-    auto *editor = f.check.findChild<QWidget *>(QStringLiteral("Formato"));
-    QVERIFY(editor && editor->isVisible());
-    QCOMPARE(editor->windowTitle(), QStringLiteral("Formato"));
-    QCOMPARE(f.w(*editor, "Text1")->text(), QStringLiteral("09"));
-    QVERIFY(f.t.messages.texts.isEmpty());
-}
-
-void TstCheckWindow::editorRefills_data()
-{
-    QTest::addColumn<QString>("bank");
-    QTest::addColumn<QStringList>("boxes"); // Text8, then Text1 to Text7
-    QTest::addColumn<int>("messages");
-    QTest::newRow("no layout line: the default")
-        << "104" << QStringList {"104", "08", "08", "06", "07", "07", "10", "05"} << 1;
-    QTest::newRow("empty bank: all empty")
-        << "" << QStringList {"", "", "", "", "", "", "", ""} << 0;
-    QTest::newRow("eight characters")
-        << "002" << QStringList {"002", "88", "67", "71", "05", "", "", ""} << 0;
-}
-
-void TstCheckWindow::editorRefills()
-{
-    QFETCH(QString, bank);
-    QFETCH(QStringList, boxes);
-    QFETCH(int, messages);
-    Fixture f;
-    f.write("Formato_cheque.txt", kTwoBanks + "002|8|8|6|7|7|10|5\r\n");
-    QVERIFY(f.activate(f.check));
-    f.w(f.check, "Text1")->setText(bank);
-    f.click(f.check, "Command5");
-    QCOMPARE(f.t.messages.texts.size(), messages);
-    auto *editor = f.check.findChild<QWidget *>(QStringLiteral("Formato"));
-    QVERIFY(f.activate(*editor));
-    QStringList shown;
-    for (const char *name :
-        {"Text8", "Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7"})
-        shown << f.w(*editor, name)->text();
-    QCOMPARE(shown, boxes);
-    QCOMPARE(editor->focusWidget(), f.w(*editor, "Text2"));
-}
-
-void TstCheckWindow::editorRefillsOnEveryActivation()
-{
-    Fixture f;
-    f.write("Formato_cheque.txt", kTwoBanks);
-    QVERIFY(f.activate(f.check));
-    f.w(f.check, "Text1")->setText(QStringLiteral("001"));
-    f.click(f.check, "Command5");
-    auto *editor = f.check.findChild<QWidget *>(QStringLiteral("Formato"));
-    QVERIFY(f.activate(*editor));
-    f.w(*editor, "Text3")->setText(QStringLiteral("99"));
-    f.w(*editor, "Text8")->setText(QStringLiteral("999"));
-    QVERIFY(f.activate(f.check));
-    QVERIFY(f.activate(*editor));
-    QCOMPARE(f.w(*editor, "Text3")->text(), QStringLiteral("06"));
-    QCOMPARE(f.w(*editor, "Text8")->text(), QStringLiteral("001"));
-    // A dialog over the editor does not refill it.
-    f.w(*editor, "Text3")->setText(QStringLiteral("99"));
-    QDialog dialog(editor);
-    dialog.setModal(true);
-    QVERIFY(f.activate(dialog));
-    dialog.hide();
-    QVERIFY(f.activate(*editor));
-    QCOMPARE(f.w(*editor, "Text3")->text(), QStringLiteral("99"));
-}
-
-void TstCheckWindow::aceitarSaves_data()
-{
-    QTest::addColumn<QStringList>("boxes"); // Text8, then Text1 to Text7
-    QTest::addColumn<QByteArray>("table");
-    QTest::newRow("new bank in order")
-        << QStringList {"104", "09", "08", "06", "07", "07", "10", "05"}
-        << QByteArray("001|08|08|06|07|07|10|05\r\n"
-                      "104|09|08|06|07|07|10|05\r\n"
-                      "237|09|08|06|07|07|10|05\r\n");
-    QTest::newRow("one digit gains its zero") << QStringList {"341", "9", "8", "6", "7", "7", "10",
-        "5"} << kTwoBanks + "341|09|08|06|07|07|10|05\r\n";
-}
-
-void TstCheckWindow::aceitarSaves()
-{
-    QFETCH(QStringList, boxes);
-    QFETCH(QByteArray, table);
-    Fixture f;
-    f.write("Formato_cheque.txt", kTwoBanks);
-    QVERIFY(f.activate(f.check));
-    f.w(f.check, "Text1")->setText(QStringLiteral("001"));
-    f.click(f.check, "Command5");
-    auto *editor = f.check.findChild<QWidget *>(QStringLiteral("Formato"));
-    QVERIFY(f.activate(*editor));
-    int i = 0;
-    for (const char *name :
-        {"Text8", "Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Text7"})
-        f.w(*editor, name)->setText(boxes.at(i++));
-    f.click(*editor, "Command1");
-    QVERIFY(!editor->isVisible());
-    QCOMPARE(f.read("Formato_cheque.txt"), table);
-    QCOMPARE(f.read("Formato_cheque.bak"), kTwoBanks);
-    QVERIFY(f.t.messages.texts.isEmpty());
-    // The check window keeps its layout until the bank is validated again.
-    QCOMPARE(f.check.Formato_cheque, QStringLiteral("08080607071005"));
-    QCOMPARE(f.text("Text1"), QStringLiteral("001"));
-}
-
-void TstCheckWindow::aceitarRefuses_data()
-{
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("short bank") << "Text8"
-                                << "34"
-                                << "O código do banco deve ter três algarismos.";
-    QTest::newRow("empty field") << "Text3"
-                                 << ""
-                                 << "A medida 3 (entre as duas linhas do valor por extenso) deve "
-                                    "ter um ou dois algarismos.";
-    QTest::newRow("letters") << "Text7"
-                             << "ab"
-                             << "A medida 7 (entre Observações 1 e Observações 2) deve ter um ou "
-                                "dois algarismos.";
-}
-
-void TstCheckWindow::aceitarRefuses()
-{
-    QFETCH(QString, box);
-    QFETCH(QString, typed);
-    QFETCH(QString, message);
-    Fixture f;
-    f.write("Formato_cheque.txt", kTwoBanks);
-    QVERIFY(f.activate(f.check));
-    f.w(f.check, "Text1")->setText(QStringLiteral("237"));
-    f.click(f.check, "Command5");
-    auto *editor = f.check.findChild<QWidget *>(QStringLiteral("Formato"));
-    QVERIFY(f.activate(*editor));
-    f.w(*editor, qPrintable(box))->setText(typed);
-    f.click(*editor, "Command1");
-    QCOMPARE(f.t.messages.texts, QStringList {message});
-    QVERIFY(editor->isVisible());
-    QCOMPARE(editor->focusWidget(), f.w(*editor, qPrintable(box)));
-    QCOMPARE(f.read("Formato_cheque.txt"), kTwoBanks);
-    QCOMPARE(f.read("Formato_cheque.bak"), QByteArray("<missing>"));
-    QCOMPARE(f.read("Formato_temp.txt"), QByteArray("<missing>"));
-}
-
-void TstCheckWindow::aceitarReportsAFailedSave()
-{
-    Fixture f;
-    f.write("Formato_cheque.txt", kTwoBanks);
-    QVERIFY(f.dir().mkpath(QStringLiteral("Formato_cheque.bak/inside")));
-    QVERIFY(f.activate(f.check));
-    f.w(f.check, "Text1")->setText(QStringLiteral("104"));
-    f.click(f.check, "Command5");
-    auto *editor = f.check.findChild<QWidget *>(QStringLiteral("Formato"));
-    QVERIFY(f.activate(*editor));
-    f.t.messages.texts.clear();
-    f.click(*editor, "Command1");
-    QCOMPARE(f.t.messages.texts,
-        QStringList {
-            QStringLiteral("O formato não foi gravado (Formato_cheque.bak: é uma pasta).")});
-    QVERIFY(editor->isVisible());
-    QCOMPARE(f.read("Formato_cheque.txt"), kTwoBanks);
-    QCOMPARE(f.read("Formato_temp.txt"), QByteArray("<missing>"));
-}
-
-void TstCheckWindow::cancelarAndCloseSaveNothing()
-{
-    Fixture f;
-    QVERIFY(f.activate(f.check));
-    f.w(f.check, "Text1")->setText(QStringLiteral("237"));
-    f.click(f.check, "Command5");
-    auto *editor = f.check.findChild<QWidget *>(QStringLiteral("Formato"));
-    QVERIFY(f.activate(*editor));
-    f.click(*editor, "Command2");
-    QVERIFY(!editor->isVisible());
-    QVERIFY(f.activate(*editor));
-    QVERIFY(editor->close());
-    QVERIFY(!editor->isVisible());
-    for (const char *name : {"Formato_cheque.txt", "Formato_cheque.bak", "Formato_temp.txt"})
-        QCOMPARE(f.read(name), QByteArray("<missing>"));
-}
-
-void TstCheckWindow::mainWindowOpensTheCheckWindow()
-{
-    TestServices t;
-    MainWindow main(t.services());
-    QVERIFY(Fixture::activate(main));
-    QTest::mouseClick(main.findChild<QPushButton *>(QStringLiteral("Command4")), Qt::LeftButton);
-    auto *check = main.findChild<CheckWindow *>(QStringLiteral("Cheque"));
-    QVERIFY(check);
-    QVERIFY(QTest::qWaitFor(
-        [check] { return QGuiApplication::focusWindow() == check->windowHandle(); }));
-    QCOMPARE(check->windowTitle(), QStringLiteral("Cheque"));
-    QCOMPARE(check->findChild<QLineEdit *>(QStringLiteral("Text4"))->text(),
-        QStringLiteral("19/12/2007"));
-    // Back to the main window writes the data; "Cheque" again shows the same window.
-    QVERIFY(Fixture::activate(main));
-    QVERIFY(QFile::exists(QDir(t.dir.path()).filePath(QStringLiteral("Dados_cheque.txt"))));
-    QTest::mouseClick(main.findChild<QPushButton *>(QStringLiteral("Command4")), Qt::LeftButton);
-    QCOMPARE(main.findChildren<CheckWindow *>().size(), 1);
-}
-
-void TstCheckWindow::grabsPictures()
-{
-    Fixture f;
-    f.write("Dados_cheque.txt", kStored);
-    QVERIFY(f.activate(f.check));
-    grabToPng(&f.check, QStringLiteral("Cheque"));
-    f.click(f.check, "Command5");
-    auto *editor = f.check.findChild<QWidget *>(QStringLiteral("Formato"));
-    QVERIFY(f.activate(*editor));
-    grabToPng(editor, QStringLiteral("Formato"));
-}
 
 QTEST_MAIN(TstCheckWindow)
 #include "tst_check_window.moc"
