@@ -6,7 +6,9 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QTextDocument>
 #include <QValidator>
+#include <limits>
 
 namespace {
 
@@ -14,9 +16,21 @@ class Cp1252Validator : public QValidator
 {
 public:
     using QValidator::QValidator;
-    State validate(QString &input, int &) const override
+    State validate(QString &input, int &pos) const override
     {
-        return cp1252::canEncode(input) ? Acceptable : Invalid;
+        if (!cp1252::canEncode(input))
+            return Invalid;
+        // Pasted line breaks would start new lines in the data file: each becomes one space.
+        const auto flatten = [](QString text) {
+            return text.replace(QLatin1String("\r\n"), QLatin1String(" "))
+                .replace(QLatin1Char('\r'), QLatin1Char(' '))
+                .replace(QLatin1Char('\n'), QLatin1Char(' '));
+        };
+        if (input.contains(QLatin1Char('\r')) || input.contains(QLatin1Char('\n'))) {
+            pos = int(flatten(input.left(pos)).size());
+            input = flatten(input);
+        }
+        return Acceptable;
     }
 };
 
@@ -26,6 +40,8 @@ LineField::LineField(QWidget *parent)
     : QLineEdit(parent)
 {
     setValidator(new Cp1252Validator(this));
+    // Qt would silently cut at 32767 characters; fields with a limit set their own.
+    setMaxLength(std::numeric_limits<int>::max());
 }
 
 TextField::TextField(QWidget *parent)
@@ -38,8 +54,10 @@ TextField::TextField(QWidget *parent)
 
 QString TextField::text() const
 {
-    QString plain = toPlainText();
-    plain.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    // toPlainText() would turn no-break spaces into plain ones.
+    QString plain = document()->toRawText();
+    plain.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
+    plain.replace(QChar::LineSeparator, QLatin1String("\r\n"));
     return plain;
 }
 

@@ -4,7 +4,8 @@
 #include <QPlainTextEdit>
 
 // Fields refuse, as typed or pasted, every character that cp1252 cannot hold, so what the
-// operator sees is exactly what is sent and stored.
+// operator sees is exactly what is sent and stored. A one-line field has no length limit of its
+// own, and a pasted line break becomes a space in it.
 class LineField : public QLineEdit
 {
     Q_OBJECT

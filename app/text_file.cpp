@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
+#include <system_error>
+#include <unistd.h>
 
 namespace text_file {
 
@@ -37,9 +40,11 @@ QByteArray joinLines(const QStringList &lines)
     return out;
 }
 
-QString reason(const QFileDevice &file)
+namespace {
+
+// Qt and the system word errors in English; the commonest get a Portuguese reason.
+QString reasonFor(const QString &text)
 {
-    // Qt words the commonest system errors itself, untranslated; the rest come from the system.
     static const struct
     {
         const char *qt;
@@ -52,12 +57,44 @@ QString reason(const QFileDevice &file)
         {"file to open is a directory", "é uma pasta"},
         {"Read-only file system", "disco somente para leitura"},
         {"Disk quota exceeded", "cota de disco esgotada"},
+        {"File too large", "arquivo grande demais"},
+        {"is not writable", "sem permissão"},
     };
-    const QString text = file.errorString();
     for (const auto &known : kKnown) {
         if (text.contains(QLatin1String(known.qt), Qt::CaseInsensitive))
             return QString::fromUtf8(known.ours);
     }
+    return {};
+}
+
+} // namespace
+
+QString writeAll(QFileDevice &file, const QByteArray &bytes)
+{
+    // Qt counts a short write as done and drops its error, so the system is called directly.
+    const char *next = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(file.handle(), next, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            const QString text = QString::fromStdString(std::generic_category().message(errno));
+            const QString known = reasonFor(text);
+            return known.isEmpty() ? text : known;
+        }
+        next += n;
+        left -= n;
+    }
+    return {};
+}
+
+QString reason(const QFileDevice &file)
+{
+    const QString text = file.errorString();
+    const QString known = reasonFor(text);
+    if (!known.isEmpty())
+        return known;
     if (file.error() == QFileDevice::ResourceError)
         return QStringLiteral("disco cheio");
     return text.isEmpty() ? QStringLiteral("erro desconhecido") : text;
@@ -91,8 +128,7 @@ QString replace(const QString &path, const QByteArray &bytes)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return reason(file);
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = reason(file);
+    if (const QString why = writeAll(file, bytes); !why.isEmpty()) {
         file.cancelWriting();
         return why;
     }

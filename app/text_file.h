@@ -29,6 +29,10 @@ struct ReadResult
 // old one, so a crash leaves either the old or the new content. Returns the reason of a failure.
 [[nodiscard]] QString replace(const QString &path, const QByteArray &bytes);
 
+// Writes all of `bytes` to the open `file`; returns the reason of a failure. Unlike
+// QIODevice::write, a write cut short by a full disk is a failure.
+[[nodiscard]] QString writeAll(QFileDevice &file, const QByteArray &bytes);
+
 // Short Portuguese reason for the last error of `file`.
 [[nodiscard]] QString reason(const QFileDevice &file);
 

@@ -188,6 +188,7 @@ void CheckWindow::validateValue()
 void CheckWindow::load()
 {
     const check_data::LoadResult loaded = check_data::load(m_services.workDir);
+    m_unreadable = loaded.error;
     if (!loaded.error.isEmpty()) {
         reportFileError(m_readError,
             QStringLiteral("Não foi possível ler %1: %2")
@@ -210,7 +211,8 @@ void CheckWindow::store()
 {
     const check_data::CheckData d {field("Text1"), field("Text2"), field("Text3"), field("Text5"),
         field("Text6"), field("Text8"), field("Text7")};
-    const QString error = check_data::save(m_services.workDir, d);
+    const QString error
+        = m_unreadable.isEmpty() ? check_data::save(m_services.workDir, d) : m_unreadable;
     if (!error.isEmpty()) {
         reportFileError(m_writeError,
             QStringLiteral("Não foi possível gravar %1: %2")

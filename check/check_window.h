@@ -43,6 +43,9 @@ private:
     // Failures already told, one for reading and one for writing the data file.
     QString m_readError;
     QString m_writeError;
+    // Why the data file could not be read at the last activation; such a file is not replaced
+    // with fields it never filled.
+    QString m_unreadable;
     // The bank number was left for "Formato do cheque", which validates it itself.
     bool m_bankPending = false;
 };

@@ -8,9 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
-#ifdef Q_OS_UNIX
 #include <unistd.h>
-#endif
 
 namespace layout_table {
 
@@ -43,18 +41,21 @@ SaveResult fileError(const QString &file, const QString &reason)
 // writes it and syncs it to disk.
 QString writeFresh(const QString &path, const QByteArray &bytes)
 {
-    if (QFileInfo(path).isDir())
+    const QFileInfo old(path);
+    if (old.isDir() && !old.isSymLink())
         return QStringLiteral("é uma pasta");
-    QFile::remove(path);
+    if (old.exists() || old.isSymLink()) {
+        QFile stale(path);
+        if (!stale.remove())
+            return text_file::reason(stale);
+    }
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return text_file::reason(file);
-    if (file.write(bytes) != bytes.size() || !file.flush())
-        return text_file::reason(file);
-#ifdef Q_OS_UNIX
+    if (const QString why = text_file::writeAll(file, bytes); !why.isEmpty())
+        return why;
     if (::fsync(file.handle()) != 0)
         return QStringLiteral("não foi possível gravar no disco");
-#endif
     file.close();
     if (file.error() != QFileDevice::NoError)
         return text_file::reason(file);
@@ -140,6 +141,9 @@ SaveResult save(const QDir &dir, const QString &bank, const Fields &fields)
     const text_file::ReadResult old = text_file::read(tablePath);
     if (!old.error.isEmpty())
         return fileError(QLatin1String(kTableFile), old.error);
+    // The rename below would replace a table the operator made read-only.
+    if (old.exists && !QFileInfo(tablePath).isWritable())
+        return fileError(QLatin1String(kTableFile), QStringLiteral("sem permissão"));
     const QByteArray bytes
         = text_file::joinLines(withLine(text_file::splitLines(old.bytes), bank, line));
 
@@ -152,7 +156,10 @@ SaveResult save(const QDir &dir, const QString &bank, const Fields &fields)
     // The backup becomes the table as it was; the table itself is only ever replaced in one
     // rename, so it is never missing or half written.
     QString backupError;
-    if (old.exists) {
+    // A link standing there is replaced, never written through.
+    if (QFileInfo(backupPath).isSymLink() && !QFile::remove(backupPath)) {
+        backupError = QStringLiteral("não foi possível apagar");
+    } else if (old.exists) {
         backupError = text_file::replace(backupPath, old.bytes);
     } else if (QFileInfo::exists(backupPath) && !QFile::remove(backupPath)) {
         backupError = QStringLiteral("não foi possível apagar");

@@ -47,8 +47,8 @@ struct SaveResult
 };
 
 // The bank must be three digits; each field one or two digits, a single digit gaining a
-// leading zero. Anything else is refused before a file is touched. On any failure the table
-// stays as it was and no temporary file is left behind.
+// leading zero. Anything else is refused before a file is touched, and so is a read-only table.
+// On any failure the table stays as it was and no temporary file is left behind.
 [[nodiscard]] SaveResult save(const QDir &dir, const QString &bank, const Fields &fields);
 
 } // namespace layout_table
