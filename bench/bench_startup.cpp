@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QLabel>
 #include <QProcess>
 #include <QTimer>
@@ -18,37 +19,50 @@
 
 namespace {
 
-// Child: shows its window, reports peak memory (KiB) once it is exposed, and quits.
+// Reports peak memory (KiB) once the window has been painted for the first time, and quits.
+class FirstPaint : public QObject
+{
+public:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && !m_seen) {
+            m_seen = true;
+            // Queued, so it runs once this paint is done and before anything queued after it.
+            QTimer::singleShot(0, [] {
+                rusage usage {};
+                getrusage(RUSAGE_SELF, &usage);
+                std::printf("%ld\n", usage.ru_maxrss);
+                std::fflush(stdout);
+                QCoreApplication::exit(0);
+            });
+        }
+        return false;
+    }
+
+private:
+    bool m_seen = false;
+};
+
+// Child: builds and shows its window as the program does.
 int child(int argc, char *argv[], bool vorel)
 {
     QApplication app(argc, argv);
+    FirstPaint probe;
     std::unique_ptr<Shell> shell;
     std::unique_ptr<QWidget> bare;
-    QWidget *window = nullptr;
     if (vorel) {
         shell = std::make_unique<Shell>(Options {});
         shell->show();
-        window = &shell->mainWindow();
+        // Installed last, so it sees the first paint before the shell does.
+        shell->mainWindow().installEventFilter(&probe);
     } else {
         // The least a window shows is a line of text, so both pay for the font system.
         bare = std::make_unique<QWidget>();
         bare->resize(337, 450);
         new QLabel(QStringLiteral("VOREL"), bare.get());
+        bare->installEventFilter(&probe);
         bare->show();
-        window = bare.get();
     }
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (window->windowHandle() && window->windowHandle()->isExposed()) {
-            poll.stop();
-            rusage usage {};
-            getrusage(RUSAGE_SELF, &usage);
-            std::printf("%ld\n", usage.ru_maxrss);
-            std::fflush(stdout);
-            QCoreApplication::exit(0);
-        }
-    });
-    poll.start(0);
     return QApplication::exec();
 }
 
