@@ -99,6 +99,14 @@ Controls build(QWidget *window, std::span<const Control> table)
     return controls;
 }
 
+QFont courierFont()
+{
+    QFont courier(QStringLiteral("Courier New"));
+    courier.setStyleHint(QFont::Monospace);
+    courier.setPointSizeF(8.25);
+    return courier;
+}
+
 void setClientSize(QWidget *window, int widthTwips, int heightTwips)
 {
     window->resize(twipsToPixels(widthTwips), twipsToPixels(heightTwips));

@@ -52,6 +52,8 @@ private:
 // Creates the controls of `table` on `window`. Frames lie behind the controls drawn over them.
 [[nodiscard]] Controls build(QWidget *window, std::span<const Control> table);
 void setClientSize(QWidget *window, int widthTwips, int heightTwips);
+// Courier New 8.25 pt, or the system's fixed font where it is missing: the multi-line fields.
+[[nodiscard]] QFont courierFont();
 // Focus order by object name; the first one gets the initial focus.
 void setTabOrder(const Controls &controls, std::initializer_list<const char *> names);
 

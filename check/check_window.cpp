@@ -62,10 +62,7 @@ CheckWindow::CheckWindow(const Services &services, PortaSource porta, QWidget *p
     form::setClientSize(this, 6825, 6285);
 
     m_controls.get<LineField>("Text1")->setMaxLength(3);
-    QFont courier(QStringLiteral("Courier New"));
-    courier.setStyleHint(QFont::Monospace);
-    courier.setPointSizeF(8.25);
-    m_controls.get<TextField>("Text7")->setFont(courier);
+    m_controls.get<TextField>("Text7")->setFont(form::courierFont());
     form::setTabOrder(m_controls,
         {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Command1", "Command2", "Command3",
             "Text7", "Text8", "Command4", "Command5", "Command6"});

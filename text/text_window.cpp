@@ -27,10 +27,7 @@ TextWindow::TextWindow(const Services &services, PortaSource porta, QWidget *par
     setWindowTitle(QStringLiteral("Texto"));
     form::setClientSize(this, 7080, 4500);
 
-    QFont courier(QStringLiteral("Courier New"), 8);
-    courier.setPointSizeF(8.25);
-    courier.setStyleHint(QFont::Monospace);
-    m_controls.get<TextField>("Text1")->setFont(courier);
+    m_controls.get<TextField>("Text1")->setFont(form::courierFont());
     form::setTabOrder(m_controls, {"Text1", "Command1", "Command2"});
 
     connect(
