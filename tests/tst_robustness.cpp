@@ -6,6 +6,7 @@
 #include "tests/support/test_services.h"
 
 #include <QClipboard>
+#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <csignal>
@@ -15,10 +16,8 @@
 
 namespace {
 
-const QString kData = QStringLiteral("Dados_cheque.txt");
-const QString kTable = QStringLiteral("Formato_cheque.txt");
-const QString kTemp = QStringLiteral("Formato_temp.txt");
-const QString kBackup = QStringLiteral("Formato_cheque.bak");
+const QString kData = "Dados_cheque.txt", kTable = "Formato_cheque.txt";
+const QString kTemp = "Formato_temp.txt", kBackup = "Formato_cheque.bak";
 const QByteArray kMissing = "<missing>";
 const QDir::Filters kAll = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden;
 const QByteArray kBank001 = "001|08|08|06|07|07|10|05\r\n";
@@ -94,6 +93,7 @@ class TstRobustness : public QObject
 {
     Q_OBJECT
 private slots:
+    // Writing past the size limit then fails with EFBIG instead of ending the test.
     void initTestCase() { std::signal(SIGXFSZ, SIG_IGN); }
 
     void damagedFiles_data()
