@@ -21,10 +21,7 @@ namespace {
 
 using form::Kind;
 
-constexpr int kLpt1 = 888;
-constexpr int kLpt2 = 632;
-constexpr int kCom1 = 1;
-constexpr int kCom2 = 2;
+using namespace port_code;
 
 const struct
 {

@@ -12,7 +12,7 @@ constexpr int16_t kDocumentBit = 4;
 
 bool isSerial(int porta)
 {
-    return porta == 1 || porta == 2;
+    return porta == port_code::kCom1 || porta == port_code::kCom2;
 }
 
 } // namespace

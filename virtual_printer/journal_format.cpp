@@ -16,7 +16,8 @@ constexpr JournalEntry::Call kCalls[] = {JournalEntry::Call::Estado, JournalEntr
 
 std::optional<int16_t> portCode(const QString &text)
 {
-    for (const int16_t code : {int16_t(888), int16_t(632), int16_t(1), int16_t(2)}) {
+    for (const int16_t code :
+        {port_code::kLpt1, port_code::kLpt2, port_code::kCom1, port_code::kCom2}) {
         if (text == portName(code))
             return code;
     }
@@ -110,13 +111,13 @@ QString readable(const QByteArray &bytes)
 QString portName(int16_t port)
 {
     switch (port) {
-    case 888:
+    case port_code::kLpt1:
         return QStringLiteral("LPT1");
-    case 632:
+    case port_code::kLpt2:
         return QStringLiteral("LPT2");
-    case 1:
+    case port_code::kCom1:
         return QStringLiteral("COM1");
-    case 2:
+    case port_code::kCom2:
         return QStringLiteral("COM2");
     default:
         return QString::number(port);

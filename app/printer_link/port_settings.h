@@ -1,17 +1,12 @@
 #pragma once
 
+#include "app/printer_link/printer_link.h"
 #include <QMap>
 #include <QString>
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
-
-namespace port_code {
-inline constexpr int16_t kLpt1 = 888;
-inline constexpr int16_t kLpt2 = 632;
-inline constexpr int16_t kCom1 = 1;
-inline constexpr int16_t kCom2 = 2;
-} // namespace port_code
 
 enum class SerialFlow { None, Hardware, Software };
 

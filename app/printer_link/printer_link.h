@@ -29,6 +29,14 @@ public:
     virtual void Sleep(uint32_t milliseconds) = 0;
 };
 
+// The port codes: the parallel ports by their I/O base address, the serial ports by number.
+namespace port_code {
+inline constexpr int16_t kLpt1 = 888;
+inline constexpr int16_t kLpt2 = 632;
+inline constexpr int16_t kCom1 = 1;
+inline constexpr int16_t kCom2 = 2;
+} // namespace port_code
+
 // Narrows a port code the way every library call does.
 [[nodiscard]] inline int16_t narrowPort(int porta)
 {
