@@ -70,6 +70,8 @@ VirtualPrinterWindow::VirtualPrinterWindow(
     m_view->horizontalHeader()->setStretchLastSection(true);
     m_view->setWordWrap(false);
     m_view->setColumnWidth(JournalModel::Commands, 320);
+    m_view->setColumnWidth(
+        JournalModel::Call, fontMetrics().horizontalAdvance(QStringLiteral("Estado ×000000")) + 12);
     // Once per burst of calls rather than once per call: a check print makes nine at a time.
     auto *scroll = new QTimer(this);
     scroll->setSingleShot(true);
