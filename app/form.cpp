@@ -2,8 +2,8 @@
 
 #include "app/text_fields.h"
 
-#include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVector>
@@ -28,6 +28,30 @@ QRect twipsToPixels(const QRect &twips)
 QPoint twipsToPixels(const QPoint &twips)
 {
     return QPoint(twipsToPixels(twips.x()), twipsToPixels(twips.y()));
+}
+
+FrameBox::FrameBox(const QString &caption, QWidget *parent)
+    : QWidget(parent)
+    , m_caption(caption)
+{ }
+
+void FrameBox::paintEvent(QPaintEvent *)
+{
+    // An etched rectangle with the caption set into its top edge.
+    QPainter p(this);
+    const QFontMetrics fm = fontMetrics();
+    const int top = fm.height() / 2;
+    const QRect box = rect().adjusted(0, top, -2, -2);
+    p.setPen(palette().color(QPalette::Mid));
+    p.drawRect(box);
+    p.setPen(palette().color(QPalette::Light));
+    p.drawRect(box.translated(1, 1));
+    if (m_caption.isEmpty())
+        return;
+    const QRect text(6, 0, fm.horizontalAdvance(m_caption) + 4, fm.height());
+    p.fillRect(text, palette().color(QPalette::Window));
+    p.setPen(palette().color(QPalette::WindowText));
+    p.drawText(text, Qt::AlignCenter, m_caption);
 }
 
 namespace {
@@ -57,7 +81,7 @@ QWidget *create(const Control &c, QWidget *parent)
         return edit;
     }
     case Kind::Frame:
-        return new QGroupBox(caption, parent);
+        return new FrameBox(caption, parent);
     case Kind::Option:
         return new QRadioButton(caption, parent);
     case Kind::Picture: {
