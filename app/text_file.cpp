@@ -2,8 +2,11 @@
 
 #include "app/printer_link/cp1252.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <cerrno>
 #include <system_error>
@@ -121,6 +124,27 @@ ReadResult read(const QString &path)
     return result;
 }
 
+namespace {
+
+// A save cut short (power lost, process killed) leaves its temporary file beside the target;
+// one untouched for an hour belongs to no save still running.
+void removeStaleTemporaries(const QString &path)
+{
+    const QFileInfo target(path);
+    const QString name = target.fileName();
+    const QRegularExpression temporary(
+        QStringLiteral("^%1\\.[A-Za-z0-9]{6}$").arg(QRegularExpression::escape(name)));
+    const QDateTime limit = QDateTime::currentDateTime().addSecs(-3600);
+    const QFileInfoList candidates = target.absoluteDir().entryInfoList(
+        {name + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo &f : candidates) {
+        if (temporary.match(f.fileName()).hasMatch() && f.lastModified() < limit)
+            QFile::remove(f.absoluteFilePath());
+    }
+}
+
+} // namespace
+
 QString replace(const QString &path, const QByteArray &bytes)
 {
     if (QFileInfo(path).isDir())
@@ -135,6 +159,7 @@ QString replace(const QString &path, const QByteArray &bytes)
     // commit() flushes, syncs to disk and renames; on failure the old file stays.
     if (!file.commit())
         return reason(file);
+    removeStaleTemporaries(path);
     return {};
 }
 

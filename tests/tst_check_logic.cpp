@@ -3,6 +3,7 @@
 #include "check/check_value.h"
 #include "layout/layout_table.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -74,6 +75,24 @@ private slots:
             readFile(dir, layout_table::kTableFile), QByteArray("104|08|08|06|07|07|10|05\r\n"));
         QCOMPARE(dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
             (QStringList {layout_table::kTableFile, "victim.txt"}));
+    }
+
+    void savingClearsTemporariesLeftByAnInterruptedSave()
+    {
+        QTemporaryDir tmp;
+        const QDir dir(tmp.path());
+        const auto make = [&dir](const char *name, int ageSeconds) {
+            QFile f(dir.filePath(QLatin1String(name)));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-ageSeconds),
+                QFileDevice::FileModificationTime));
+        };
+        make("Dados_cheque.txt.a1B2c3", 7200); // left by a save killed long ago
+        make("Dados_cheque.txt.d4E5f6", 5); // may be another save running now
+        make("Dados_cheque.txt.notes", 7200); // not a temporary of ours
+        QVERIFY(check_data::save(dir, check_data::CheckData {}).isEmpty());
+        QCOMPARE(dir.entryList(QDir::Files),
+            QStringList({"Dados_cheque.txt", "Dados_cheque.txt.d4E5f6", "Dados_cheque.txt.notes"}));
     }
 
     void readsAnyDataFile_data()
