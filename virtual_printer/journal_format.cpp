@@ -18,7 +18,7 @@ std::optional<int16_t> portCode(const QString &text)
 {
     for (const int16_t code :
         {port_code::kLpt1, port_code::kLpt2, port_code::kCom1, port_code::kCom2}) {
-        if (text == portName(code))
+        if (text == port_code::name(code))
             return code;
     }
     if (text.isEmpty())
@@ -108,22 +108,6 @@ QString readable(const QByteArray &bytes)
     return out;
 }
 
-QString portName(int16_t port)
-{
-    switch (port) {
-    case port_code::kLpt1:
-        return QStringLiteral("LPT1");
-    case port_code::kLpt2:
-        return QStringLiteral("LPT2");
-    case port_code::kCom1:
-        return QStringLiteral("COM1");
-    case port_code::kCom2:
-        return QStringLiteral("COM2");
-    default:
-        return QString::number(port);
-    }
-}
-
 QString callText(const JournalEntry &entry)
 {
     const QString name = callName(entry.call);
@@ -134,7 +118,7 @@ QString line(const JournalEntry &e)
 {
     const bool carriesBytes = e.call == JournalEntry::Call::TX || e.call == JournalEntry::Call::TXI;
     QStringList fields {e.time.toString(kTimeFormat), callName(e.call),
-        e.call == JournalEntry::Call::Sleep ? QString() : portName(e.port),
+        e.call == JournalEntry::Call::Sleep ? QString() : port_code::name(e.port),
         carriesBytes ? QString::number(e.bytes.size()) : QString(), QString::number(e.result),
         hex(e.bytes), readable(e.bytes)};
     if (e.repeats > 1)

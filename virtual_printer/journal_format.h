@@ -8,7 +8,6 @@ namespace journal_format {
 [[nodiscard]] QString hex(const QByteArray &bytes);
 // The bytes read as cp1252, control bytes shown as ‹ESC›, ‹CR›, ‹LF› or ‹1F›.
 [[nodiscard]] QString readable(const QByteArray &bytes);
-[[nodiscard]] QString portName(int16_t port);
 // The call's name, with the number of reads when repeated reads share the entry: "Estado ×250".
 [[nodiscard]] QString callText(const JournalEntry &entry);
 // One tab-separated line per entry: date and time to the millisecond, call, port, byte count,

@@ -51,7 +51,7 @@ QVariant JournalModel::data(const QModelIndex &index, int role) const
     case Call:
         return journal_format::callText(e);
     case Port:
-        return e.call == JournalEntry::Call::Sleep ? QString() : journal_format::portName(e.port);
+        return e.call == JournalEntry::Call::Sleep ? QString() : port_code::name(e.port);
     case Count:
         return carriesBytes ? QVariant(e.bytes.size()) : QVariant();
     case Result:

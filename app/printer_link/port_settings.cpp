@@ -24,19 +24,18 @@ namespace port_settings {
 std::optional<PortDevice> deviceFor(const PortSettings &settings, int16_t port)
 {
     using Kind = PortDevice::Kind;
+    const auto device = [port](Kind kind, const QString &path) {
+        return PortDevice {kind, port_code::name(port), port_code::name(port).toLower(), path};
+    };
     switch (port) {
     case kLpt1:
-        return PortDevice {
-            Kind::Parallel, QStringLiteral("LPT1"), QStringLiteral("lpt1"), settings.lpt1};
+        return device(Kind::Parallel, settings.lpt1);
     case kLpt2:
-        return PortDevice {
-            Kind::Parallel, QStringLiteral("LPT2"), QStringLiteral("lpt2"), settings.lpt2};
+        return device(Kind::Parallel, settings.lpt2);
     case kCom1:
-        return PortDevice {
-            Kind::Serial, QStringLiteral("COM1"), QStringLiteral("com1"), settings.com1};
+        return device(Kind::Serial, settings.com1);
     case kCom2:
-        return PortDevice {
-            Kind::Serial, QStringLiteral("COM2"), QStringLiteral("com2"), settings.com2};
+        return device(Kind::Serial, settings.com2);
     default:
         return std::nullopt;
     }

@@ -35,6 +35,23 @@ inline constexpr int16_t kLpt1 = 888;
 inline constexpr int16_t kLpt2 = 632;
 inline constexpr int16_t kCom1 = 1;
 inline constexpr int16_t kCom2 = 2;
+
+// "LPT1", "LPT2", "COM1", "COM2", or the number of a code the system does not know.
+[[nodiscard]] inline QString name(int16_t port)
+{
+    switch (port) {
+    case kLpt1:
+        return QStringLiteral("LPT1");
+    case kLpt2:
+        return QStringLiteral("LPT2");
+    case kCom1:
+        return QStringLiteral("COM1");
+    case kCom2:
+        return QStringLiteral("COM2");
+    default:
+        return QString::number(port);
+    }
+}
 } // namespace port_code
 
 // Narrows a port code the way every library call does.
