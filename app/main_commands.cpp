@@ -1,6 +1,7 @@
 #include "app/main_commands.h"
 
-#include "app/printer_link/cp1252.h"
+#include "printer_link/cp1252.h"
+#include "printer_link/printer_commands.h"
 
 namespace main_commands {
 
@@ -16,7 +17,7 @@ QByteArray testLine(const QString &text)
 
 QByteArray openDrawer()
 {
-    return QByteArrayLiteral("\x1bo");
+    return QByteArray(1, printer_commands::kEsc).append(printer_commands::kOpenDrawer);
 }
 
 } // namespace main_commands

@@ -1,12 +1,12 @@
 #include "app/main_window.h"
 
 #include "app/brand.h"
-#include "app/inpout.h"
 #include "app/main_commands.h"
-#include "app/printer_link/printer_link.h"
 #include "auth/auth_commands.h"
 #include "auth/auth_window.h"
 #include "check/check_window.h"
+#include "printer_link/inpout.h"
+#include "printer_link/printer_link.h"
 #include "text/text_print.h"
 #include "text/text_window.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/printer_link/port_settings.h"
+#include "printer_link/port_settings.h"
 
 #include <QString>
 #include <QStringList>

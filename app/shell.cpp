@@ -1,10 +1,10 @@
 #include "app/shell.h"
 
-#include "app/logging.h"
 #include "app/main_window.h"
-#include "app/printer_link/library_link.h"
-#include "app/printer_link/logging_link.h"
-#include "app/printer_link/ports_link.h"
+#include "core/logging.h"
+#include "printer_link/library_link.h"
+#include "printer_link/logging_link.h"
+#include "printer_link/ports_link.h"
 #include "virtual_printer/virtual_printer.h"
 #include "virtual_printer/virtual_printer_window.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/options.h"
-#include "app/real_services.h"
+#include "ui/real_services.h"
 
 #include <QObject>
 #include <memory>

@@ -1,19 +1,20 @@
 #include "auth/auth_commands.h"
 
-#include "app/printer_link/cp1252.h"
+#include "printer_link/cp1252.h"
+#include "printer_link/printer_commands.h"
 
 namespace auth_commands {
 
 namespace {
 
-constexpr char kEsc = 0x1B;
+using namespace printer_commands;
 
-QByteArray escape(const char *rest)
+QByteArray escape(char command)
 {
-    return QByteArray(1, kEsc).append(rest);
+    return QByteArray(1, kEsc).append(command);
 }
 
-QByteArray withLogo(const char *kind, const QString &line)
+QByteArray withLogo(char kind, const QString &line)
 {
     return escape(kind) + Logotipo() + cp1252::fromUnicode(line);
 }
@@ -32,7 +33,7 @@ QByteArray Logotipo()
         = {254, 0, 130, 0, 198, 0, 254, 0, 198, 0, 130, 0, 194, 0, 254, 0, 194, 0, 130, 0, 158, 32,
             210, 32, 158, 0, 130, 0, 250, 4, 130, 4, 250, 0, 130, 0, 254};
     static_assert(sizeof kColumns == 37);
-    QByteArray bytes = escape("K");
+    QByteArray bytes = escape(kBitImage);
     bytes.append(char(sizeof kColumns)).append('\0');
     bytes.append(reinterpret_cast<const char *>(kColumns), sizeof kColumns);
     return bytes;
@@ -40,17 +41,17 @@ QByteArray Logotipo()
 
 QByteArray simpleAuthentication(const QString &line)
 {
-    return withLogo("V", line);
+    return withLogo(kSimpleAuthentication, line);
 }
 
 QByteArray doubleAuthentication(const QString &line)
 {
-    return withLogo("X", line);
+    return withLogo(kDoubleAuthentication, line);
 }
 
 QByteArray monitoredStart()
 {
-    return escape("~1");
+    return escape(kMonitor).append(kMonitorOn);
 }
 
 QByteArray monitoredLine(const QString &line)
@@ -60,7 +61,7 @@ QByteArray monitoredLine(const QString &line)
 
 QByteArray monitoredEnd()
 {
-    return escape("~0");
+    return escape(kMonitor).append(kMonitorOff);
 }
 
 } // namespace auth_commands

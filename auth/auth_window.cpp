@@ -1,10 +1,10 @@
 #include "auth/auth_window.h"
 
-#include "app/printer_link/printer_link.h"
-#include "app/text_fields.h"
 #include "auth/auth_commands.h"
 #include "auth/document_waiter.h"
 #include "auth/monitored_authentication.h"
+#include "printer_link/printer_link.h"
+#include "ui/text_fields.h"
 
 #include <QCloseEvent>
 #include <QPushButton>

@@ -1,8 +1,8 @@
 #include "auth/monitored_authentication.h"
 
-#include "app/inpout.h"
-#include "app/printer_link/printer_link.h"
 #include "auth/auth_commands.h"
+#include "printer_link/inpout.h"
+#include "printer_link/printer_link.h"
 
 namespace monitored_authentication {
 

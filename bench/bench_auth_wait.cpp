@@ -1,7 +1,7 @@
 // What the monitored authentication's wait costs: CPU time over a 3-second wait, and the delay
 // from status bit 4 being set to the line being handed to the link. Exits with 1 over budget.
-#include "app/printer_link/printer_link.h"
 #include "auth/auth_window.h"
+#include "printer_link/printer_link.h"
 
 #include <QAbstractButton>
 #include <QApplication>

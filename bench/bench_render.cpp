@@ -1,7 +1,7 @@
 // Times what the virtual printer does per call: decoding and drawing a check front, and
 // taking 10,000 calls into the journal window. Exits with 1 when the check front's median
 // goes over its budget.
-#include "app/services.h"
+#include "ui/services.h"
 #include "virtual_printer/command_decoder.h"
 #include "virtual_printer/job_collector.h"
 #include "virtual_printer/paper_renderer.h"

@@ -1,21 +1,21 @@
 #include "check/check_data.h"
 
-#include "app/printer_link/cp1252.h"
-#include "app/text_file.h"
+#include "core/text_file.h"
+#include "printer_link/cp1252.h"
 
 namespace check_data {
 
 QByteArray encode(const CheckData &data)
 {
-    QByteArray out = text_file::joinLines(
-        {data.bank, data.value, data.payee, data.observation1, data.observation2, data.city});
+    QByteArray out = text_file::joinLines(cp1252::fromUnicode(QStringList {
+        data.bank, data.value, data.payee, data.observation1, data.observation2, data.city}));
     out += cp1252::fromUnicode(data.back);
     return out;
 }
 
 CheckData decode(const QByteArray &bytes)
 {
-    const QStringList lines = text_file::splitLines(bytes);
+    const QStringList lines = cp1252::toUnicode(text_file::splitLines(bytes));
     const auto line = [&lines](int n) { return lines.value(n); };
     CheckData data;
     data.bank = line(0);

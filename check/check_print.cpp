@@ -1,8 +1,9 @@
 #include "check/check_print.h"
 
-#include "app/printer_link/cp1252.h"
 #include "check/check_command.h"
 #include "check/check_value.h"
+#include "printer_link/cp1252.h"
+#include "printer_link/printer_commands.h"
 
 namespace check_print {
 
@@ -11,10 +12,9 @@ namespace {
 using check_command::Number;
 constexpr qsizetype kValueDigits = 12;
 
-// Commands 09 and 10 carry "000", "N" and the layout string.
 QString layoutData(const QString &layout)
 {
-    return QStringLiteral("000N") + layout;
+    return QLatin1String(printer_commands::kPrintArguments) + layout;
 }
 
 bool isAsciiDigit(QChar c)

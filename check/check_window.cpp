@@ -1,14 +1,14 @@
 #include "check/check_window.h"
 
-#include "app/activation_watcher.h"
-#include "app/printer_link/printer_link.h"
-#include "app/text_fields.h"
 #include "check/check_data.h"
 #include "check/check_print.h"
 #include "check/check_value.h"
 #include "layout/default_layout.h"
 #include "layout/layout_editor.h"
 #include "layout/layout_table.h"
+#include "printer_link/printer_link.h"
+#include "ui/activation_watcher.h"
+#include "ui/text_fields.h"
 
 #include <QApplication>
 #include <QPushButton>

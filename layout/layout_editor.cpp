@@ -1,8 +1,8 @@
 #include "layout/layout_editor.h"
 
-#include "app/activation_watcher.h"
-#include "app/text_fields.h"
 #include "layout/layout_table.h"
+#include "ui/activation_watcher.h"
+#include "ui/text_fields.h"
 
 #include <QLabel>
 #include <QPainter>

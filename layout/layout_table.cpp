@@ -1,13 +1,15 @@
 #include "layout/layout_table.h"
 
-#include "app/text_file.h"
+#include "core/system_error.h"
+#include "core/text_file.h"
+#include "printer_link/cp1252.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
-
 #include <unistd.h>
 
 namespace layout_table {
@@ -43,22 +45,22 @@ QString writeFresh(const QString &path, const QByteArray &bytes)
 {
     const QFileInfo old(path);
     if (old.isDir() && !old.isSymLink())
-        return QStringLiteral("é uma pasta");
+        return system_error::reason(EISDIR);
     if (old.exists() || old.isSymLink()) {
         QFile stale(path);
         if (!stale.remove())
-            return text_file::reason(stale);
+            return system_error::reason(stale);
     }
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return text_file::reason(file);
+        return system_error::reason(file);
     if (const QString why = text_file::writeAll(file, bytes); !why.isEmpty())
         return why;
     if (::fsync(file.handle()) != 0)
         return QStringLiteral("não foi possível gravar no disco");
     file.close();
     if (file.error() != QFileDevice::NoError)
-        return text_file::reason(file);
+        return system_error::reason(file);
     return {};
 }
 
@@ -76,7 +78,7 @@ LookupResult lookup(const QDir &dir, const QString &bank)
         result.error = file.error;
         return result;
     }
-    for (const QString &line : text_file::splitLines(file.bytes)) {
+    for (const QString &line : cp1252::toUnicode(text_file::splitLines(file.bytes))) {
         if (line.left(kCodeLength) == bank) {
             result.layout = line.mid(kCodeLength).remove(kSeparator);
             return result;
@@ -143,9 +145,9 @@ SaveResult save(const QDir &dir, const QString &bank, const Fields &fields)
         return fileError(QLatin1String(kTableFile), old.error);
     // The rename below would replace a table the operator made read-only.
     if (old.exists && !QFileInfo(tablePath).isWritable())
-        return fileError(QLatin1String(kTableFile), QStringLiteral("sem permissão"));
-    const QByteArray bytes
-        = text_file::joinLines(withLine(text_file::splitLines(old.bytes), bank, line));
+        return fileError(QLatin1String(kTableFile), system_error::reason(EACCES));
+    const QByteArray bytes = text_file::joinLines(cp1252::fromUnicode(
+        withLine(cp1252::toUnicode(text_file::splitLines(old.bytes)), bank, line)));
 
     const QString tempError = writeFresh(tempPath, bytes);
     if (!tempError.isEmpty()) {
@@ -174,7 +176,7 @@ SaveResult save(const QDir &dir, const QString &bank, const Fields &fields)
         QFile::encodeName(tempPath).toStdString(), QFile::encodeName(tablePath).toStdString(), ec);
     if (ec) {
         QFile::remove(tempPath);
-        return fileError(QLatin1String(kTableFile), QString::fromLocal8Bit(ec.message()));
+        return fileError(QLatin1String(kTableFile), system_error::reason(ec.value()));
     }
     return {};
 }

@@ -1,4 +1,4 @@
-#include "app/printer_link/cp1252.h"
+#include "printer_link/cp1252.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "app/printer_link/library_link.h"
+#include "printer_link/library_link.h"
 
 #include <QLibrary>
 #include <QTest>

@@ -1,5 +1,5 @@
-#include "app/printer_link/port_messages.h"
-#include "app/printer_link/ports_link.h"
+#include "printer_link/port_messages.h"
+#include "printer_link/ports_link.h"
 
 #include <QDir>
 #include <QElapsedTimer>

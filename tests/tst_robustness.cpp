@@ -1,9 +1,9 @@
-#include "app/text_fields.h"
 #include "check/check_data.h"
 #include "check/check_window.h"
 #include "layout/layout_editor.h"
 #include "layout/layout_table.h"
 #include "tests/support/test_services.h"
+#include "ui/text_fields.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -109,7 +109,7 @@ private slots:
         // the back text.
         const QByteArray bin = QByteArray::fromHex("0001090b0c1b7f80818d9da0ff0d0a");
         const QString unsaved = "Não foi possível gravar Dados_cheque.txt: ";
-        const QString denied = unsaved + "sem permissão", full = "arquivo grande demais";
+        const QString denied = unsaved + "permissão negada", full = "arquivo grande demais";
         row("data empty", kData, ""_b, Normal, "", "\r\n\r\n\r\n\r\nnovo\r\n\r\n"_b);
         row("data truncated", kData, "23"_b, Normal, "", "23\r\n\r\n\r\n\r\nnovo\r\n\r\n"_b);
         row("data binary", kData, "\r\n" + bin.repeated(6), Normal, "",
@@ -120,20 +120,21 @@ private slots:
             Normal, "", "\r\n\r\n" + huge + "\r\n\r\nnovo\r\n\r\n" + huge + "\r\n");
         row("data read-only", kData, stored, ReadOnlyFile, denied, stored);
         row("data unreadable is kept", kData, stored, Unreadable,
-            "Não foi possível ler Dados_cheque.txt: sem permissão\n" + denied, stored);
+            "Não foi possível ler Dados_cheque.txt: permissão negada\n" + denied, stored);
         row("data, disk full", kData, stored, DiskFull, unsaved + full, stored);
 
         const QString noLayout = "O banco selecionado não tem formato programado. Ajuste-o ou "
                                  "serão usadas as medidas padronizadas.";
         const QString notSaved = QStringLiteral("O formato não foi gravado (%1: %2).");
-        const QString tableDenied = notSaved.arg(kTable, "sem permissão");
-        const QString unreadable = "Não foi possível ler Formato_cheque.txt: sem permissão. Serão "
-                                   "usadas as medidas padronizadas.\n";
+        const QString tableDenied = notSaved.arg(kTable, "permissão negada");
+        const QString unreadable
+            = "Não foi possível ler Formato_cheque.txt: permissão negada. Serão "
+              "usadas as medidas padronizadas.\n";
         const QByteArray longBank = "237|" + QByteArray(5000, '9') + "\r\n";
         row("table missing", kTable, kMissing, Normal, noLayout, kSaved237);
         row("table read-only", kTable, kTwoBanks, ReadOnlyFile, tableDenied, kTwoBanks);
         row("table in a read-only folder", kTable, kTwoBanks, ReadOnlyFolder,
-            notSaved.arg(kTemp, "sem permissão"), kTwoBanks);
+            notSaved.arg(kTemp, "permissão negada"), kTwoBanks);
         row("table unreadable is kept", kTable, kTwoBanks, Unreadable, unreadable + tableDenied,
             kTwoBanks);
         row("table, disk full", kTable, kTwoBanks, DiskFull, notSaved.arg(kTemp, full), kTwoBanks);

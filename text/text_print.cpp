@@ -1,6 +1,6 @@
 #include "text/text_print.h"
 
-#include "app/printer_link/cp1252.h"
+#include "printer_link/cp1252.h"
 
 #include <QStringList>
 

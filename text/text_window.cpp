@@ -1,8 +1,8 @@
 #include "text/text_window.h"
 
-#include "app/printer_link/printer_link.h"
-#include "app/text_fields.h"
+#include "printer_link/printer_link.h"
 #include "text/text_print.h"
+#include "ui/text_fields.h"
 
 #include <QPushButton>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/form.h"
-#include "app/services.h"
+#include "ui/form.h"
+#include "ui/services.h"
 
 // "Texto" (Cupom): sends free text to the printer exactly as typed.
 class TextWindow : public QWidget

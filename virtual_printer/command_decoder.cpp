@@ -1,6 +1,6 @@
 #include "virtual_printer/command_decoder.h"
 
-#include "check/check_command.h"
+#include "printer_link/printer_commands.h"
 #include "virtual_printer/journal_format.h"
 
 #include <QStringList>
@@ -9,13 +9,8 @@ namespace command_decoder {
 
 namespace {
 
-constexpr char kEsc = 0x1B;
+using namespace printer_commands;
 constexpr qsizetype kShownCharacters = 60;
-
-bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
 
 bool isText(char c)
 {
@@ -87,22 +82,22 @@ private:
             return;
         }
         switch (m_bytes.at(m_pos + 1)) {
-        case '.':
+        case kCheckIntroducer:
             checkCommand();
             return;
-        case 'V':
+        case kSimpleAuthentication:
             emitSimple(Command::Kind::AuthSimple, 2);
             return;
-        case 'X':
+        case kDoubleAuthentication:
             emitSimple(Command::Kind::AuthDouble, 2);
             return;
-        case 'o':
+        case kOpenDrawer:
             emitSimple(Command::Kind::Drawer, 2);
             return;
-        case 'K':
+        case kBitImage:
             bitImage();
             return;
-        case '~':
+        case kMonitor:
             monitor();
             return;
         default:
@@ -114,8 +109,8 @@ private:
     {
         // ESC ".59" NN: a prefix that breaks off with the call is a command cut short;
         // one that goes on differently is not a check command at all.
-        const QByteArray prefix(check_command::kPrefix);
-        const qsizetype available = std::min(left(), prefix.size() + 2);
+        const QByteArray prefix(kCheckPrefix);
+        const qsizetype available = std::min(left(), prefix.size() + kCheckNumberDigits);
         for (qsizetype i = 2; i < std::min(available, prefix.size()); ++i) {
             if (m_bytes.at(m_pos + i) != prefix.at(i)) {
                 emitUnknown(2);
@@ -124,7 +119,7 @@ private:
         }
         Command c;
         c.kind = Command::Kind::Check;
-        if (available < prefix.size() + 2) {
+        if (available < prefix.size() + kCheckNumberDigits) {
             c.complete = false;
             emitCommand(std::move(c), left());
             return;
@@ -136,8 +131,8 @@ private:
             return;
         }
         c.number = (tens - '0') * 10 + (units - '0');
-        const qsizetype dataStart = m_pos + prefix.size() + 2;
-        const qsizetype end = m_bytes.indexOf(check_command::kEnd, dataStart);
+        const qsizetype dataStart = m_pos + prefix.size() + kCheckNumberDigits;
+        const qsizetype end = m_bytes.indexOf(kCheckEnd, dataStart);
         if (end < 0) {
             c.data = m_bytes.mid(dataStart);
             c.complete = false;
@@ -172,9 +167,9 @@ private:
             return;
         }
         const char mode = m_bytes.at(m_pos + 2);
-        if (mode == '1')
+        if (mode == kMonitorOn)
             emitSimple(Command::Kind::MonitorOn, 3);
-        else if (mode == '0')
+        else if (mode == kMonitorOff)
             emitSimple(Command::Kind::MonitorOff, 3);
         else
             emitUnknown(3);

@@ -1,15 +1,15 @@
 #include "virtual_printer/job_collector.h"
 
-#include "check/check_command.h"
+#include "printer_link/printer_commands.h"
 #include "virtual_printer/command_decoder.h"
 #include "virtual_printer/virtual_printer.h"
 
 using command_decoder::Command;
-using Number = check_command::Number;
+using Number = printer_commands::CheckNumber;
 
 namespace {
 
-constexpr qsizetype kPrintArguments = 4; // "000" "N"
+constexpr qsizetype kPrintArgumentsLength = sizeof printer_commands::kPrintArguments - 1;
 
 QByteArray *field(CheckFields &f, int number)
 {
@@ -80,8 +80,8 @@ QVector<PaperJob> JobCollector::add(int index, const JournalEntry &entry)
         job.lastCall = index;
         job.time = entry.time;
         job.check = m_fields;
-        job.printArguments = data.left(kPrintArguments);
-        job.layout = data.mid(kPrintArguments);
+        job.printArguments = data.left(kPrintArgumentsLength);
+        job.layout = data.mid(kPrintArgumentsLength);
         m_fieldsFrom = -1;
         finish(std::move(job));
     };

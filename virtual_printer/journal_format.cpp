@@ -1,6 +1,6 @@
 #include "virtual_printer/journal_format.h"
 
-#include "app/printer_link/cp1252.h"
+#include "printer_link/cp1252.h"
 
 #include <cctype>
 #include <optional>

@@ -1,7 +1,8 @@
 #include "virtual_printer/paper_renderer.h"
 
-#include "app/printer_link/cp1252.h"
 #include "layout/default_layout.h"
+#include "printer_link/cp1252.h"
+#include "printer_link/printer_commands.h"
 #include "virtual_printer/amount_words.h"
 #include "virtual_printer/check_front.h"
 #include "virtual_printer/journal_format.h"
@@ -345,7 +346,7 @@ QStringList notes(const PaperJob &job)
             out << QStringLiteral("formato «%1» não tem 14 algarismos: usado o padrão %2")
                        .arg(shown(job.layout), QString::fromLatin1(kDefaultLayout));
         }
-        if (job.printArguments != "000N")
+        if (job.printArguments != printer_commands::kPrintArguments)
             out << QStringLiteral("esperado 000N antes do formato, veio «%1»")
                        .arg(shown(job.printArguments));
         if (h.mm.back() > check_front::kHeightMm - 1)

@@ -1,6 +1,6 @@
 #include "virtual_printer/paper_view.h"
 
-#include "app/services.h"
+#include "ui/services.h"
 #include "virtual_printer/paper_job_model.h"
 #include "virtual_printer/paper_renderer.h"
 #include "virtual_printer/virtual_printer.h"

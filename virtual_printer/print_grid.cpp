@@ -1,6 +1,6 @@
 #include "virtual_printer/print_grid.h"
 
-#include "app/printer_link/cp1252.h"
+#include "printer_link/cp1252.h"
 
 namespace print_grid {
 

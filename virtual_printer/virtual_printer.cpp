@@ -1,6 +1,6 @@
 #include "virtual_printer/virtual_printer.h"
 
-#include "app/printer_link/status.h"
+#include "printer_link/status.h"
 #include "virtual_printer/monitored_mode.h"
 
 #include <QThread>

@@ -1,6 +1,6 @@
 #include "virtual_printer/virtual_printer_window.h"
 
-#include "app/services.h"
+#include "ui/services.h"
 #include "virtual_printer/journal_format.h"
 #include "virtual_printer/journal_model.h"
 #include "virtual_printer/paper_view.h"

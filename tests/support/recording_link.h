@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/printer_link/printer_link.h"
+#include "printer_link/printer_link.h"
 
 #include <QList>
 #include <QVector>

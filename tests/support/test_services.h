@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/services.h"
 #include "tests/support/recording_link.h"
+#include "ui/services.h"
 
 #include <QDir>
 #include <QStringList>

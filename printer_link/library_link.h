@@ -1,0 +1,52 @@
+#pragma once
+
+#include "printer_link/printer_link.h"
+
+#include <QLibrary>
+#include <QStringList>
+
+#if defined(_WIN32) && !defined(_WIN64)
+#define VOREL_STDCALL __stdcall
+#else
+#define VOREL_STDCALL
+#endif
+
+namespace library_link {
+
+// Where the library is looked for: the given path alone, or beside the executable and then
+// the system's search path; never the working directory.
+[[nodiscard]] QStringList candidates(const QString &explicitPath, const QString &applicationDir);
+
+// The string as the library receives it: 32-bit little-endian count, the bytes, a zero byte.
+// The library gets a pointer to the first byte, 4 bytes into this buffer.
+[[nodiscard]] QByteArray framed(const QByteArray &bytes);
+
+} // namespace library_link
+
+// The printer library, loaded on the first call; each function is looked up on its first call.
+class LibraryLink : public PrinterLink
+{
+public:
+    LibraryLink(QString explicitPath, QString applicationDir);
+
+    [[nodiscard]] LinkResult Estado(int16_t port) override;
+    [[nodiscard]] LinkResult TX(int16_t port, const QByteArray &bytes) override;
+    LinkResult TXI(int16_t port, const QByteArray &bytes) override;
+    void Sleep(uint32_t milliseconds) override;
+
+private:
+    using StatusFn = int16_t(VOREL_STDCALL *)(int16_t);
+    using SendFn = int16_t(VOREL_STDCALL *)(int16_t, const char *);
+
+    QString load();
+    QFunctionPointer resolve(const char *name, QFunctionPointer &slot, QString *error);
+    LinkResult send(
+        const char *name, QFunctionPointer &slot, int16_t port, const QByteArray &bytes);
+
+    QString m_explicitPath;
+    QString m_applicationDir;
+    QLibrary m_library;
+    QFunctionPointer m_estado = nullptr;
+    QFunctionPointer m_tx = nullptr;
+    QFunctionPointer m_txi = nullptr;
+};

@@ -1,0 +1,130 @@
+#include "printer_link/serial_port.h"
+
+#include "core/logging.h"
+#include "printer_link/device_write.h"
+#include "printer_link/port_messages.h"
+
+#include <QDeadlineTimer>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+constexpr std::chrono::milliseconds kDrainPoll {10};
+
+QSerialPort::FlowControl qtFlow(SerialFlow flow)
+{
+    switch (flow) {
+    case SerialFlow::None:
+        return QSerialPort::NoFlowControl;
+    case SerialFlow::Hardware:
+        return QSerialPort::HardwareControl;
+    case SerialFlow::Software:
+        return QSerialPort::SoftwareControl;
+    }
+    return QSerialPort::HardwareControl;
+}
+
+} // namespace
+
+namespace serial_port {
+
+QString openFailed(
+    const PortDevice &device, QSerialPort::SerialPortError error, const QString &detail)
+{
+    switch (error) {
+    case QSerialPort::PermissionError:
+        // The user may open the device (checked before), so it is a lock held by another program.
+        return QStringLiteral("Porta ocupada em %1: outro programa a está usando (%2).")
+            .arg(device.path, detail);
+    case QSerialPort::DeviceNotFoundError:
+        return port_messages::openFailed(device, ENODEV);
+    case QSerialPort::UnsupportedOperationError:
+        return QStringLiteral("A porta %1 não aceitou a configuração pedida: %2.")
+            .arg(device.path, detail);
+    default:
+        return QStringLiteral("Não foi possível abrir %1: %2.").arg(device.path, detail);
+    }
+}
+
+} // namespace serial_port
+
+SerialPort::SerialPort(PortDevice device, const PortSettings &settings)
+    : m_device(std::move(device))
+    , m_speed(settings.serialSpeed)
+    , m_flow(settings.serialFlow)
+    , m_writeTimeout(settings.writeTimeout)
+{ }
+
+SerialPort::~SerialPort()
+{
+    close(m_writeTimeout);
+}
+
+QString SerialPort::open()
+{
+    if (m_port.isOpen())
+        return {};
+    // Qt says "permission" both for a device the user may not open and for one another
+    // program holds; asking the system first tells the two apart.
+    if (::faccessat(AT_FDCWD, m_device.path.toLocal8Bit().constData(), R_OK | W_OK, AT_EACCESS)
+        != 0) {
+        return port_messages::openFailed(m_device, errno);
+    }
+    m_port.setPortName(m_device.path);
+    m_port.setBaudRate(m_speed);
+    m_port.setDataBits(QSerialPort::Data8);
+    m_port.setParity(QSerialPort::NoParity);
+    m_port.setStopBits(QSerialPort::OneStop);
+    m_port.setFlowControl(qtFlow(m_flow));
+    // Write only: the printer's answers are never read, so nothing of them piles up here.
+    if (!m_port.open(QIODevice::WriteOnly)) {
+        const QString error
+            = serial_port::openFailed(m_device, m_port.error(), m_port.errorString());
+        m_port.clearError();
+        return error;
+    }
+    qCInfo(lcPrinter).noquote() << m_device.name << "aberta em" << m_device.path << m_speed
+                                << "bps 8N1, fluxo" << port_settings::flowName(m_flow);
+    return {};
+}
+
+void SerialPort::close(std::chrono::milliseconds drainLimit)
+{
+    if (!m_port.isOpen())
+        return;
+    // Closing a serial line waits, up to half a minute, for the driver to send what it holds,
+    // and a printer holding the flow would freeze the program that long: wait at most
+    // `drainLimit`, then drop the rest.
+    const QDeadlineTimer deadline(drainLimit);
+    int queued = 0;
+    while (::ioctl(m_port.handle(), TIOCOUTQ, &queued) == 0 && queued > 0 && !deadline.hasExpired())
+        std::this_thread::sleep_for(kDrainPoll);
+    m_port.clear(QSerialPort::Output);
+    m_port.close();
+    m_port.clearError();
+}
+
+LinkResult SerialPort::failure(const QString &error)
+{
+    close(std::chrono::milliseconds(0));
+    return {-1, error};
+}
+
+LinkResult SerialPort::write(const QByteArray &bytes)
+{
+    if (QString e = open(); !e.isEmpty())
+        return {-1, e};
+    // Written on the descriptor, not through QSerialPort: its wait gives up early whenever its
+    // read buffer is full and keeps unsent bytes to go out ahead of the next command.
+    const device_write::Outcome out
+        = device_write::writeAll(m_port.handle(), bytes, m_writeTimeout);
+    if (out.written == bytes.size())
+        return {};
+    if (out.timedOut)
+        return failure(port_messages::timedOut(m_device, m_writeTimeout, 0));
+    return failure(port_messages::writeFailed(m_device, port_messages::reason(out.errnum)));
+}
