@@ -4,6 +4,45 @@
 #include <QLocale>
 #include <cmath>
 
+namespace {
+
+using settings::Key;
+using Printer = PrinterSettings::Printer;
+
+QString optionName(Key key)
+{
+    switch (key) {
+    case Key::Backend:
+        return QStringLiteral("printer");
+    case Key::Library:
+        return QStringLiteral("printer-library");
+    default:
+        return settings::name(key);
+    }
+}
+
+// The printer an option is for; --printer itself is for none.
+std::optional<Printer> printerOf(Key key)
+{
+    switch (key) {
+    case Key::Backend:
+        return std::nullopt;
+    case Key::Library:
+        return Printer::Library;
+    default:
+        return Printer::Ports;
+    }
+}
+
+QString printerName(Printer printer)
+{
+    PrinterSettings chosen;
+    chosen.printer = printer;
+    return settings::text(chosen, Key::Backend);
+}
+
+} // namespace
+
 namespace options {
 
 std::optional<int> serialSpeed(const QString &text)
@@ -34,6 +73,33 @@ std::optional<std::chrono::milliseconds> writeTimeout(const QString &text)
     return std::chrono::milliseconds(ms);
 }
 
+PrinterSettings overFile(const PrinterSettings &file, const Options &options)
+{
+    PrinterSettings run = file;
+    for (Key key : options.given)
+        (void)settings::set(run, key, settings::text(options, key));
+    return run;
+}
+
+QString unused(const PrinterSettings &run, const Options &options)
+{
+    QStringList sentences;
+    for (Printer printer : {Printer::Library, Printer::Ports}) {
+        QStringList names;
+        for (Key key : options.given) {
+            if (printer != run.printer && printerOf(key) == printer)
+                names << QStringLiteral("--") + optionName(key);
+        }
+        if (!names.isEmpty())
+            sentences << QStringLiteral("%1 só vale com --printer %2")
+                             .arg(names.join(QStringLiteral(", ")), printerName(printer));
+    }
+    if (sentences.isEmpty())
+        return {};
+    return QStringLiteral("Sem efeito nesta execução, com a impressora %1: %2.")
+        .arg(printerName(run.printer), sentences.join(QStringLiteral("; ")));
+}
+
 } // namespace options
 
 ParsedOptions parseOptions(const QStringList &arguments)
@@ -45,35 +111,36 @@ ParsedOptions parseOptions(const QStringList &arguments)
         {QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Mostra esta ajuda."));
     const QCommandLineOption version(
         {QStringLiteral("v"), QStringLiteral("version")}, QStringLiteral("Mostra a versão."));
-    const QCommandLineOption printer(QStringLiteral("printer"),
-        QStringLiteral("Impressora: virtual (padrão), library ou ports."), QStringLiteral("tipo"),
-        QStringLiteral("virtual"));
-    const QCommandLineOption library(QStringLiteral("printer-library"),
-        QStringLiteral("Caminho da biblioteca da impressora (com --printer library)."),
-        QStringLiteral("caminho"));
     const QCommandLineOption desktop(QStringLiteral("desktop"),
         QStringLiteral(
             "Usa a pasta de dados do usuário como diretório de trabalho (menu do desktop)."));
-    const QCommandLineOption lpt1(QStringLiteral("lpt1"),
-        QStringLiteral("Dispositivo da LPT1 (padrão /dev/lp0)."), QStringLiteral("caminho"));
-    const QCommandLineOption lpt2(QStringLiteral("lpt2"),
-        QStringLiteral("Dispositivo da LPT2 (padrão /dev/lp1)."), QStringLiteral("caminho"));
-    const QCommandLineOption com1(QStringLiteral("com1"),
-        QStringLiteral("Dispositivo da COM1 (padrão /dev/ttyS0)."), QStringLiteral("caminho"));
-    const QCommandLineOption com2(QStringLiteral("com2"),
-        QStringLiteral("Dispositivo da COM2 (padrão /dev/ttyS1)."), QStringLiteral("caminho"));
-    const QCommandLineOption speed(QStringLiteral("serial-speed"),
-        QStringLiteral("Velocidade das portas seriais em bps (padrão 9600)."),
-        QStringLiteral("bps"));
-    const QCommandLineOption flow(QStringLiteral("serial-flow"),
-        QStringLiteral("Controle de fluxo das portas seriais: none, hardware (padrão) ou "
-                       "software."),
-        QStringLiteral("modo"));
-    const QCommandLineOption timeout(QStringLiteral("write-timeout"),
-        QStringLiteral("Tempo máximo de um envio à impressora, em segundos (padrão 10)."),
-        QStringLiteral("segundos"));
-    parser.addOptions(
-        {help, version, printer, library, lpt1, lpt2, com1, com2, speed, flow, timeout, desktop});
+    const QCommandLineOption setup(
+        QStringLiteral("setup"), QStringLiteral("Começa com a configuração da impressora aberta."));
+    // The printer options override the settings file for this run only.
+    const auto printerOption = [](Key key, const char *description, const char *value) {
+        return std::pair(key,
+            QCommandLineOption(
+                optionName(key), QString::fromUtf8(description), QString::fromUtf8(value)));
+    };
+    const std::pair<Key, QCommandLineOption> printerOptions[] = {
+        printerOption(Key::Backend, "Impressora: virtual (padrão), library ou ports.", "tipo"),
+        printerOption(Key::Library, "Caminho da biblioteca da impressora (com --printer library).",
+            "caminho"),
+        printerOption(Key::Lpt1, "Dispositivo da LPT1 (padrão /dev/lp0).", "caminho"),
+        printerOption(Key::Lpt2, "Dispositivo da LPT2 (padrão /dev/lp1).", "caminho"),
+        printerOption(Key::Com1, "Dispositivo da COM1 (padrão /dev/ttyS0).", "caminho"),
+        printerOption(Key::Com2, "Dispositivo da COM2 (padrão /dev/ttyS1).", "caminho"),
+        printerOption(
+            Key::SerialSpeed, "Velocidade das portas seriais em bps (padrão 9600).", "bps"),
+        printerOption(Key::SerialFlow,
+            "Controle de fluxo das portas seriais: none, hardware (padrão) ou software.", "modo"),
+        printerOption(Key::WriteTimeout,
+            "Tempo máximo de um envio à impressora, em segundos (padrão 10).", "segundos"),
+    };
+    parser.addOptions({help, version});
+    for (const auto &[key, option] : printerOptions)
+        parser.addOption(option);
+    parser.addOptions({desktop, setup});
 
     ParsedOptions result;
     const auto fail = [&result](const QString &message) {
@@ -106,62 +173,25 @@ ParsedOptions parseOptions(const QStringList &arguments)
         return result;
     }
 
-    const QString kind = parser.value(printer);
-    if (kind == QLatin1String("virtual"))
-        result.options.printer = Options::Printer::Virtual;
-    else if (kind == QLatin1String("library"))
-        result.options.printer = Options::Printer::Library;
-    else if (kind == QLatin1String("ports"))
-        result.options.printer = Options::Printer::Ports;
-    else
-        return fail(QStringLiteral("Impressora desconhecida: %1 (use virtual, library ou ports)")
-                        .arg(kind));
-
-    if (parser.isSet(library) && result.options.printer != Options::Printer::Library)
-        return fail(QStringLiteral("--printer-library só vale com --printer library."));
-    result.options.libraryPath = parser.value(library);
-    result.options.desktop = parser.isSet(desktop);
-
-    PortSettings &ports = result.options.ports;
-    for (const QCommandLineOption *o : {&lpt1, &lpt2, &com1, &com2, &speed, &flow, &timeout}) {
-        if (parser.isSet(*o) && result.options.printer != Options::Printer::Ports)
-            return fail(
-                QStringLiteral("--%1 só vale com --printer ports.").arg(o->names().first()));
-    }
-    const struct
-    {
-        const QCommandLineOption &option;
-        QString &path;
-    } paths[] = {{lpt1, ports.lpt1}, {lpt2, ports.lpt2}, {com1, ports.com1}, {com2, ports.com2}};
-    for (const auto &p : paths) {
-        if (!parser.isSet(p.option))
+    Options &options = result.options;
+    options.desktop = parser.isSet(desktop);
+    options.setup = parser.isSet(setup);
+    for (const auto &[key, option] : printerOptions) {
+        if (!parser.isSet(option))
             continue;
-        p.path = parser.value(p.option);
-        if (p.path.isEmpty())
-            return fail(
-                QStringLiteral("--%1 precisa de um caminho.").arg(p.option.names().first()));
+        const QString value = parser.value(option);
+        if (!settings::set(options, key, value))
+            return fail(QStringLiteral("Valor inválido em --%1 \"%2\": %3.")
+                            .arg(optionName(key), value, settings::expected(key)));
+        options.given << key;
     }
-    if (parser.isSet(speed)) {
-        const std::optional<int> bps = options::serialSpeed(parser.value(speed));
-        if (!bps)
-            return fail(QStringLiteral("Velocidade inválida: %1 (use um número de 50 a 4000000).")
-                            .arg(parser.value(speed)));
-        ports.serialSpeed = *bps;
-    }
-    if (parser.isSet(flow)) {
-        const std::optional<SerialFlow> f = port_settings::flowFromName(parser.value(flow));
-        if (!f)
-            return fail(QStringLiteral("Controle de fluxo desconhecido: %1 (use none, hardware ou "
-                                       "software).")
-                            .arg(parser.value(flow)));
-        ports.serialFlow = *f;
-    }
-    if (parser.isSet(timeout)) {
-        const auto limit = options::writeTimeout(parser.value(timeout));
-        if (!limit)
-            return fail(QStringLiteral("Tempo inválido: %1 (use segundos, de 0,001 a 3600).")
-                            .arg(parser.value(timeout)));
-        ports.writeTimeout = *limit;
+    // An option for another printer than the one named here is refused, not dropped in silence.
+    // Without --printer the settings file may name the printer it goes with.
+    for (Key key : options.given) {
+        const std::optional<Printer> wanted = printerOf(key);
+        if (parser.isSet(optionName(Key::Backend)) && wanted && *wanted != options.printer)
+            return fail(QStringLiteral("--%1 só vale com --printer %2.")
+                            .arg(optionName(key), printerName(*wanted)));
     }
     return result;
 }

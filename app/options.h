@@ -1,20 +1,21 @@
 #pragma once
 
-#include "printer_link/port_settings.h"
+#include "app/settings.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <chrono>
 #include <optional>
 
-struct Options
+// The printer settings hold the defaults with the command line's printer options over them;
+// the printer of a run is options::overFile() of the settings file.
+struct Options : PrinterSettings
 {
-    enum class Printer { Virtual, Library, Ports };
-    Printer printer = Printer::Virtual;
-    QString libraryPath; // empty: the default lookup
     // Started from the desktop menu: work in a data folder of our own, not the current one.
     bool desktop = false;
-    PortSettings ports; // with Printer::Ports
+    bool setup = false; // start with the printer setup open
+    QList<settings::Key> given; // the printer options the command line gave
 };
 
 // Either options to run with, or text to print and an exit status.
@@ -32,6 +33,12 @@ namespace options {
 [[nodiscard]] std::optional<int> serialSpeed(const QString &text);
 // Seconds with a decimal point or comma ("10", "0.3", "2,5"), 1 ms to one hour.
 [[nodiscard]] std::optional<std::chrono::milliseconds> writeTimeout(const QString &text);
+
+// The printer of this run: `file` (the settings file) with the options given over it.
+[[nodiscard]] PrinterSettings overFile(const PrinterSettings &file, const Options &options);
+// The options given that the printer of this run does not use ("--lpt1" with the virtual
+// printer chosen in the file), as a sentence for stderr; empty when none.
+[[nodiscard]] QString unused(const PrinterSettings &run, const Options &options);
 
 } // namespace options
 

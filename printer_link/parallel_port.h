@@ -35,10 +35,10 @@ public:
 
     [[nodiscard]] LinkResult status();
     [[nodiscard]] LinkResult write(const QByteArray &bytes);
+    void close();
 
 private:
     QString open();
-    void close();
     LinkResult failure(const QString &error);
 
     PortDevice m_device;

@@ -13,8 +13,10 @@ QString group(const PortDevice &device)
                                                      : QStringLiteral("dialout");
 }
 
-QString otherPath(const PortDevice &device)
+QString otherPath(const PortDevice &device, port_messages::Remedy remedy)
 {
+    if (remedy == port_messages::Remedy::Dialog)
+        return QStringLiteral("escolha outro dispositivo");
     return QStringLiteral("indique outro caminho com --%1").arg(device.option);
 }
 
@@ -41,30 +43,64 @@ QString reason(int errnum)
     }
 }
 
-QString openFailed(const PortDevice &device, int errnum)
+QString openFailed(const PortDevice &device, int errnum, Remedy remedy)
 {
     const QString &path = device.path;
     switch (errnum) {
     case EACCES:
     case EPERM:
-        return QStringLiteral("Permissão negada em %1: o usuário precisa pertencer ao grupo %2 "
-                              "(sudo usermod -aG %2 $USER) e entrar de novo na sessão.")
-            .arg(path, group(device));
+        return noPermission(path, group(device));
     case ENOENT:
     case ENOTDIR:
         return QStringLiteral("Nenhum dispositivo em %1: confira se a impressora ou o adaptador "
                               "está ligado, ou %2.")
-            .arg(path, otherPath(device));
+            .arg(path, otherPath(device, remedy));
     case ENODEV:
     case ENXIO:
         return QStringLiteral("Dispositivo ausente em %1: o sistema não encontrou essa porta; "
                               "confira o cabo ou o adaptador, ou %2.")
-            .arg(path, otherPath(device));
+            .arg(path, otherPath(device, remedy));
     case EBUSY:
         return QStringLiteral("Porta ocupada em %1: outro programa a está usando.").arg(path);
     default:
-        return QStringLiteral("Não foi possível abrir %1: %2.").arg(path, reason(errnum));
+        return cannotOpen(path, errnum);
     }
+}
+
+QString cannotOpen(const QString &path, int errnum)
+{
+    return QStringLiteral("Não foi possível abrir %1: %2.").arg(path, reason(errnum));
+}
+
+QString noPermission(const QString &path, const QString &group)
+{
+    return QStringLiteral("Permissão negada em %1: o usuário precisa pertencer ao grupo %2 "
+                          "(sudo usermod -aG %2 $USER) e entrar de novo na sessão.")
+        .arg(path, group);
+}
+
+QString onlyAdministrator(const QString &path, const QString &owner)
+{
+    return QStringLiteral("Permissão negada em %1: só %2 pode usar esse dispositivo; peça ao "
+                          "administrador que dê acesso a ele.")
+        .arg(path, owner);
+}
+
+QString notAPort(const QString &path, const QString &what)
+{
+    return QStringLiteral("%1 não é uma porta de impressora: %2.").arg(path, what);
+}
+
+QString wrongKind(const QString &path, PortDevice::Kind actual)
+{
+    if (actual == PortDevice::Kind::Serial)
+        return QStringLiteral("%1 é uma porta serial: escolha-a para COM1 ou COM2.").arg(path);
+    return QStringLiteral("%1 é uma porta paralela: escolha-a para LPT1 ou LPT2.").arg(path);
+}
+
+QString usable(const QString &path)
+{
+    return QStringLiteral("%1 está pronto para uso.").arg(path);
 }
 
 QString statusFailed(const PortDevice &device, int errnum)

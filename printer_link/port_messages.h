@@ -11,8 +11,23 @@ namespace port_messages {
 // A system error number in a few Portuguese words, as a printer driver means it.
 [[nodiscard]] QString reason(int errnum);
 
+// Where the reader picks another device: on the command line, or in the setup dialog.
+enum class Remedy { CommandLine, Dialog };
+
 // The device could not be opened (`errnum` from open()), with what to do about it.
-[[nodiscard]] QString openFailed(const PortDevice &device, int errnum);
+[[nodiscard]] QString openFailed(
+    const PortDevice &device, int errnum, Remedy remedy = Remedy::CommandLine);
+// Any other reason `errnum` kept the device at `path` from being opened.
+[[nodiscard]] QString cannotOpen(const QString &path, int errnum);
+// The user is not in `group`, which may use the device at `path`.
+[[nodiscard]] QString noPermission(const QString &path, const QString &group);
+// Not even the group owning the device may use it: only the administrator can help.
+[[nodiscard]] QString onlyAdministrator(const QString &path, const QString &owner);
+// `what` says what the path is instead ("é uma pasta").
+[[nodiscard]] QString notAPort(const QString &path, const QString &what);
+// A serial device chosen for a parallel port, or the other way round.
+[[nodiscard]] QString wrongKind(const QString &path, PortDevice::Kind actual);
+[[nodiscard]] QString usable(const QString &path);
 // The status read failed (`errnum` from the ioctl).
 [[nodiscard]] QString statusFailed(const PortDevice &device, int errnum);
 // The printer took nothing more for `limit`; `errnum` is the last "not ready" answer, 0 if none.

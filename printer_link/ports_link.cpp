@@ -58,3 +58,11 @@ void PortsLink::Sleep(uint32_t milliseconds)
 {
     QThread::msleep(milliseconds);
 }
+
+void PortsLink::closePorts()
+{
+    m_lpt1.close();
+    m_lpt2.close();
+    m_com1.close();
+    m_com2.close();
+}

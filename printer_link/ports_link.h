@@ -19,6 +19,10 @@ public:
     LinkResult TXI(int16_t port, const QByteArray &bytes) override;
     void Sleep(uint32_t milliseconds) override;
 
+    // Lets go of every open port; the next call opens it again. The setup dialog calls it, so
+    // that the program's own hold does not read as another program's.
+    void closePorts();
+
 private:
     ParallelPort *parallel(int16_t port);
     SerialPort *serial(int16_t port);

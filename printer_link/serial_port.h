@@ -26,6 +26,8 @@ public:
     SerialPort &operator=(const SerialPort &) = delete;
 
     [[nodiscard]] LinkResult write(const QByteArray &bytes);
+    // Waits at most the write time limit for what the driver still holds.
+    void close() { close(m_writeTimeout); }
 
 private:
     QString open();

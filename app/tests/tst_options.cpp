@@ -36,8 +36,8 @@ void TstOptions::parses_data()
     QTest::newRow("version") << QStringList {"--version"} << 0 << 0 << QString();
     QTest::newRow("unknown option") << QStringList {"--bogus"} << 2 << 0 << QString();
     QTest::newRow("unknown printer") << QStringList {"--printer", "laser"} << 2 << 0 << QString();
-    QTest::newRow("library path without library")
-        << QStringList {"--printer-library", "x"} << 2 << 0 << QString();
+    QTest::newRow("library path with another printer")
+        << QStringList {"--printer", "virtual", "--printer-library", "x"} << 2 << 0 << QString();
     QTest::newRow("desktop") << QStringList {"--desktop"} << -1 << int(P::Virtual) << QString();
     QTest::newRow("stray argument") << QStringList {"file.txt"} << 2 << 0 << QString();
 }
@@ -138,7 +138,8 @@ void TstOptions::parsesPortSettings()
 
     // The same settings mean nothing to another printer: refused, not silently dropped.
     if (!args.isEmpty()) {
-        const ParsedOptions elsewhere = parseOptions(program + args);
+        const ParsedOptions elsewhere
+            = parseOptions(program + QStringList {"--printer", "virtual"} + args);
         QCOMPARE(elsewhere.exitStatus, 2);
         QVERIFY2(elsewhere.output.contains(QStringLiteral("só vale com --printer ports")),
             qPrintable(elsewhere.output));

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "printer_link/port_settings.h"
+
+#include <QString>
+
+// Which printer the program drives and how it reaches it. The settings file keeps it; the
+// command line may change it for one run.
+struct PrinterSettings
+{
+    enum class Printer { Virtual, Library, Ports };
+    Printer printer = Printer::Virtual;
+    QString libraryPath; // empty: the default lookup
+    PortSettings ports; // with Printer::Ports
+};
+
+// The settings file: INI, one group [printer] whose keys an administrator may write by hand.
+namespace settings {
+
+// The keys of [printer]; the command line has an option for each.
+enum class Key { Backend, Library, Lpt1, Lpt2, Com1, Com2, SerialSpeed, SerialFlow, WriteTimeout };
+inline constexpr Key kKeys[] = {Key::Backend, Key::Library, Key::Lpt1, Key::Lpt2, Key::Com1,
+    Key::Com2, Key::SerialSpeed, Key::SerialFlow, Key::WriteTimeout};
+
+// <XDG config>/vorel-demo/vorel-demo.conf (XDG_CONFIG_HOME, else ~/.config).
+[[nodiscard]] QString defaultPath();
+
+struct Loaded
+{
+    PrinterSettings settings;
+    // Empty when every value could be used or there is no file; else one message naming the
+    // file and each key that took its default.
+    QString problem;
+};
+// Missing keys, and values that cannot be used, take their defaults.
+[[nodiscard]] Loaded read(const QString &path);
+// Writes every key, replacing the file in one step; empty on success, else why not.
+[[nodiscard]] QString write(const QString &path, const PrinterSettings &settings);
+
+[[nodiscard]] QString name(Key key); // "serial-speed"
+// The value as the file holds it: "ports", "9600", "2.5" (seconds), "hardware".
+[[nodiscard]] QString text(const PrinterSettings &settings, Key key);
+// Sets `key` from its text, as the file or the command line gives it; false, and nothing
+// changed, when the value cannot be used.
+[[nodiscard]] bool set(PrinterSettings &settings, Key key, const QString &text);
+// What a usable value looks like, for the message about one that is not.
+[[nodiscard]] QString expected(Key key);
+
+} // namespace settings
