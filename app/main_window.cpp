@@ -109,7 +109,7 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
 
     for (const auto &port : kPortOptions) {
         connect(m_controls.get<QRadioButton>(port.name), &QRadioButton::clicked, this,
-            [this, code = port.code] { selectPort(code, code == kLpt1 || code == kLpt2); });
+            [this, code = port.code] { selectPort(code, !isSerial(code)); });
     }
 
     m_controls.get<QLineEdit>("Text2")->setText(main_commands::alphabetLine());
@@ -146,7 +146,7 @@ void MainWindow::selectPort(int code, bool refresh)
 
 void MainWindow::readStatus()
 {
-    if (Porta == kCom1 || Porta == kCom2) {
+    if (isSerial(Porta)) {
         m_services.messages->show(
             this, QStringLiteral("Mude a Porta da Impressora para Paralela LPT1 ou LPT2"));
         return;
