@@ -50,6 +50,9 @@ struct Control
     const char *container = nullptr; // object name of a frame; null for the window
 };
 
+// The controls of one window by object name. Windows take theirs once, in the constructor: a
+// name that is misspelt or names a control of another kind stops the program at start-up, in
+// every build.
 class Controls
 {
 public:
@@ -57,7 +60,10 @@ public:
     template <class T> [[nodiscard]] T *get(const QString &name) const
     {
         auto *w = qobject_cast<T *>(m_byName.value(name));
-        Q_ASSERT_X(w, "form::Controls::get", qPrintable(name));
+        if (!w) {
+            qFatal("form::Controls::get: the window has no %s named \"%s\"",
+                T::staticMetaObject.className(), qPrintable(name));
+        }
         return w;
     }
 
