@@ -22,12 +22,14 @@ namespace ascii {
 // True when `text` is not empty and holds digits only.
 [[nodiscard]] inline bool allDigits(QStringView text)
 {
-    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return isDigit(c); });
+    return !text.isEmpty()
+        && std::all_of(text.begin(), text.end(), [](QChar c) { return isDigit(c); });
 }
 
 [[nodiscard]] inline bool allDigits(QByteArrayView bytes)
 {
-    return !bytes.isEmpty() && std::all_of(bytes.begin(), bytes.end(), [](char c) { return isDigit(c); });
+    return !bytes.isEmpty()
+        && std::all_of(bytes.begin(), bytes.end(), [](char c) { return isDigit(c); });
 }
 
 } // namespace ascii
