@@ -3,7 +3,6 @@
 #include "auth/auth_commands.h"
 #include "auth/document_waiter.h"
 #include "auth/monitored_authentication.h"
-#include "printer_link/printer_link.h"
 #include "ui/form.h"
 #include "ui/text_fields.h"
 

@@ -20,7 +20,6 @@ public:
 
     // How long a monitored wait lasts before its dialog shows.
     void setWaitDialogDelay(std::chrono::milliseconds delay) { m_waitDialogDelay = delay; }
-    [[nodiscard]] bool isWaiting() const { return m_waiter != nullptr; }
     // Ends a monitored wait as its "Cancelar" does; nothing happens when none runs.
     void cancelWait();
 

@@ -2,8 +2,6 @@
 
 #include "core/ascii.h"
 
-#include <QStringList>
-
 namespace check_value {
 
 namespace {

@@ -32,7 +32,6 @@ class FrameBox : public QWidget
     Q_OBJECT
 public:
     FrameBox(const QString &caption, QWidget *parent);
-    [[nodiscard]] QString title() const { return m_caption; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
