@@ -1,7 +1,6 @@
 #include "app/brand.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 QPixmap brandPicture(const QSize &size)
 {

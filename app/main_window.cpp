@@ -9,11 +9,12 @@
 #include "printer_link/printer_link.h"
 #include "text/text_print.h"
 #include "text/text_window.h"
+#include "ui/form.h"
+#include "ui/text_fields.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -68,38 +69,39 @@ const form::Control kControls[] = {
 };
 #undef VOREL_BIT_ROW
 
-QString bitLabelName(int n)
-{
-    return QStringLiteral("lblDataBit%1").arg(n);
-}
-
 } // namespace
 
 MainWindow::MainWindow(const Services &services, QWidget *parent)
     : QWidget(parent)
     , m_services(services)
-    , m_controls(form::build(this, kControls))
 {
+    const form::Controls controls = form::build(this, kControls);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("VOREL"));
     form::setClientSize(this, 5055, 6750);
     setWindowIcon(brandPicture(QSize(64, 32)));
 
-    auto *image = m_controls.get<QLabel>("Image1");
+    m_testLine = controls.get<LineField>("Text2");
+    for (int n = 0; n < 8; ++n)
+        m_bits[n] = controls.get<QLabel>(QStringLiteral("lblDataBit%1").arg(n));
+    for (int i = 0; i < std::ssize(kPortOptions); ++i)
+        m_portOptions[i] = controls.get<QRadioButton>(kPortOptions[i].name);
+
+    auto *image = controls.get<QLabel>("Image1");
     image->setPixmap(brandPicture(image->size() * 2));
     QFont brandFont(QStringLiteral("Arial"));
     brandFont.setStyleHint(QFont::SansSerif);
     brandFont.setPointSizeF(14.25);
     brandFont.setBold(true);
-    m_controls.get<QLabel>("Label1")->setFont(brandFont);
+    controls.get<QLabel>("Label1")->setFont(brandFont);
 
-    form::setTabOrder(m_controls,
+    form::setTabOrder(controls,
         {"Command1", "Command2", "Text2", "cmdDataBitToggle0", "cmdDataBitToggle1",
             "cmdDataBitToggle2", "cmdDataBitToggle3", "cmdDataBitToggle4", "cmdDataBitToggle5",
             "cmdDataBitToggle6", "cmdDataBitToggle7", "Command3", "Command4", "Command5",
             "Command6", "Option1", "Option2", "Option3", "Option4"});
 
-    const auto button = [this](const char *name) { return m_controls.get<QPushButton>(name); };
+    const auto button = [&controls](const char *name) { return controls.get<QPushButton>(name); };
     connect(button("Command1"), &QPushButton::clicked, this, &MainWindow::readStatus);
     connect(button("Command2"), &QPushButton::clicked, this, &MainWindow::sendTestLine);
     connect(button("Command3"), &QPushButton::clicked, this, &MainWindow::openAuthentication);
@@ -107,15 +109,15 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
     connect(button("Command5"), &QPushButton::clicked, this, &MainWindow::openText);
     connect(button("Command6"), &QPushButton::clicked, this, &MainWindow::openDrawer);
 
-    for (const auto &port : kPortOptions) {
-        connect(m_controls.get<QRadioButton>(port.name), &QRadioButton::clicked, this,
-            [this, code = port.code] { selectPort(code, code == kLpt1 || code == kLpt2); });
+    for (int i = 0; i < std::ssize(kPortOptions); ++i) {
+        connect(m_portOptions[i], &QRadioButton::clicked, this,
+            [this, code = kPortOptions[i].code] { selectPort(code, !isSerial(code)); });
     }
 
-    m_controls.get<QLineEdit>("Text2")->setText(main_commands::alphabetLine());
+    m_testLine->setText(main_commands::alphabetLine());
     Porta = kLpt1;
     ReadPorts(kLpt1);
-    m_controls.get<QRadioButton>("Option1")->setChecked(true);
+    m_portOptions[0]->setChecked(true);
 }
 
 void MainWindow::ReadPorts(int16_t BaseAddress)
@@ -125,16 +127,14 @@ void MainWindow::ReadPorts(int16_t BaseAddress)
         m_services.messages->show(this, status.error);
         return;
     }
-    for (int16_t n = 0; n < 8; ++n) {
-        m_controls.get<QLabel>(bitLabelName(n))
-            ->setText(QString::number(inpout::BitValue(status.value, n)));
-    }
+    for (int16_t n = 0; n < 8; ++n)
+        m_bits[n]->setText(QString::number(inpout::BitValue(status.value, n)));
 }
 
 void MainWindow::describePorts(const QMap<int, QString> &descriptions)
 {
-    for (const auto &port : kPortOptions)
-        m_controls.get<QRadioButton>(port.name)->setToolTip(descriptions.value(port.code));
+    for (int i = 0; i < std::ssize(kPortOptions); ++i)
+        m_portOptions[i]->setToolTip(descriptions.value(kPortOptions[i].code));
 }
 
 void MainWindow::selectPort(int code, bool refresh)
@@ -146,7 +146,7 @@ void MainWindow::selectPort(int code, bool refresh)
 
 void MainWindow::readStatus()
 {
-    if (Porta == kCom1 || Porta == kCom2) {
+    if (isSerial(Porta)) {
         m_services.messages->show(
             this, QStringLiteral("Mude a Porta da Impressora para Paralela LPT1 ou LPT2"));
         return;
@@ -154,21 +154,19 @@ void MainWindow::readStatus()
     ReadPorts(narrowPort(Porta));
 }
 
-void MainWindow::send(const QByteArray &bytes)
-{
-    const LinkResult r = m_services.link->TX(narrowPort(Porta), bytes);
-    if (r.refused())
-        m_services.messages->show(this, commandFailureMessage(r));
-}
-
 void MainWindow::sendTestLine()
 {
-    send(main_commands::testLine(m_controls.get<QLineEdit>("Text2")->text()));
+    sendCommands(m_services, this, portaSource(), {main_commands::testLine(m_testLine->text())});
 }
 
 void MainWindow::openDrawer()
 {
-    send(main_commands::openDrawer());
+    sendCommands(m_services, this, portaSource(), {main_commands::openDrawer()});
+}
+
+PortaSource MainWindow::portaSource()
+{
+    return [this] { return Porta; };
 }
 
 void MainWindow::bringUp(QWidget *window)
@@ -181,8 +179,7 @@ void MainWindow::bringUp(QWidget *window)
 void MainWindow::openAuthentication()
 {
     if (!m_auth)
-        m_auth = new AuthWindow(
-            m_services, [this] { return Porta; }, this);
+        m_auth = new AuthWindow(m_services, portaSource(), this);
     bringUp(m_auth);
     m_auth->setText(auth_commands::sampleLine());
 }
@@ -190,16 +187,14 @@ void MainWindow::openAuthentication()
 void MainWindow::openCheck()
 {
     if (!m_check)
-        m_check = new CheckWindow(
-            m_services, [this] { return Porta; }, this);
+        m_check = new CheckWindow(m_services, portaSource(), this);
     bringUp(m_check);
 }
 
 void MainWindow::openText()
 {
     if (!m_text)
-        m_text = new TextWindow(
-            m_services, [this] { return Porta; }, this);
+        m_text = new TextWindow(m_services, portaSource(), this);
     bringUp(m_text);
     m_text->setText(text_print::rulerText());
 }

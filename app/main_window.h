@@ -1,12 +1,15 @@
 #pragma once
 
-#include "ui/form.h"
 #include "ui/services.h"
 
 #include <QMap>
+#include <QWidget>
 
 class AuthWindow;
 class CheckWindow;
+class LineField;
+class QLabel;
+class QRadioButton;
 class TextWindow;
 
 // "VOREL" (Form1): the port choice, the status panel and the way to every work window.
@@ -36,11 +39,14 @@ private:
     void openCheck();
     void openText();
     void openDrawer();
-    void send(const QByteArray &bytes);
     void bringUp(QWidget *window);
+    // Work windows read the port at each call, so a change of port reaches them at once.
+    [[nodiscard]] PortaSource portaSource();
 
     Services m_services;
-    form::Controls m_controls;
+    LineField *m_testLine; // Text2
+    QLabel *m_bits[8]; // lblDataBit0 to lblDataBit7
+    QRadioButton *m_portOptions[4]; // Option1 to Option4: LPT1, LPT2, COM1, COM2
     AuthWindow *m_auth = nullptr;
     CheckWindow *m_check = nullptr;
     TextWindow *m_text = nullptr;

@@ -3,7 +3,7 @@
 #include "auth/auth_commands.h"
 #include "auth/document_waiter.h"
 #include "auth/monitored_authentication.h"
-#include "printer_link/printer_link.h"
+#include "ui/form.h"
 #include "ui/text_fields.h"
 
 #include <QCloseEvent>
@@ -26,14 +26,15 @@ AuthWindow::AuthWindow(const Services &services, PortaSource porta, QWidget *par
     : QWidget(parent, Qt::Window)
     , m_services(services)
     , m_porta(std::move(porta))
-    , m_controls(form::build(this, kControls))
 {
+    const form::Controls controls = form::build(this, kControls);
+    m_text = controls.get<LineField>("Text1");
     setObjectName(QStringLiteral("Aut"));
     setWindowTitle(QStringLiteral("Autenticação"));
     form::setClientSize(this, 4680, 3195);
-    form::setTabOrder(m_controls, {"Text1", "Command1", "Command2", "Command3", "Command4"});
+    form::setTabOrder(controls, {"Text1", "Command1", "Command2", "Command3", "Command4"});
 
-    const auto button = [this](const char *name) { return m_controls.get<QPushButton>(name); };
+    const auto button = [&controls](const char *name) { return controls.get<QPushButton>(name); };
     connect(button("Command1"), &QPushButton::clicked, this, &AuthWindow::printSimple);
     connect(button("Command2"), &QPushButton::clicked, this, &AuthWindow::printDouble);
     connect(button("Command3"), &QPushButton::clicked, this, &AuthWindow::printMonitored);
@@ -42,29 +43,22 @@ AuthWindow::AuthWindow(const Services &services, PortaSource porta, QWidget *par
 
 void AuthWindow::setText(const QString &text)
 {
-    m_controls.get<LineField>("Text1")->setText(text);
+    m_text->setText(text);
 }
 
 QString AuthWindow::text() const
 {
-    return m_controls.get<LineField>("Text1")->text();
-}
-
-void AuthWindow::send(const QByteArray &bytes)
-{
-    const LinkResult r = m_services.link->TX(narrowPort(m_porta()), bytes);
-    if (r.refused())
-        m_services.messages->show(this, commandFailureMessage(r));
+    return m_text->text();
 }
 
 void AuthWindow::printSimple()
 {
-    send(auth_commands::simpleAuthentication(text()));
+    sendCommands(m_services, this, m_porta, {auth_commands::simpleAuthentication(text())});
 }
 
 void AuthWindow::printDouble()
 {
-    send(auth_commands::doubleAuthentication(text()));
+    sendCommands(m_services, this, m_porta, {auth_commands::doubleAuthentication(text())});
 }
 
 void AuthWindow::printMonitored()

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "ui/form.h"
 #include "ui/services.h"
 
+#include <QWidget>
 #include <chrono>
 
 class DocumentWaiter;
+class LineField;
 
 // "Autenticação" (Aut): prints one line as a simple, double or monitored authentication.
 class AuthWindow : public QWidget
@@ -19,7 +20,6 @@ public:
 
     // How long a monitored wait lasts before its dialog shows.
     void setWaitDialogDelay(std::chrono::milliseconds delay) { m_waitDialogDelay = delay; }
-    [[nodiscard]] bool isWaiting() const { return m_waiter != nullptr; }
     // Ends a monitored wait as its "Cancelar" does; nothing happens when none runs.
     void cancelWait();
 
@@ -30,11 +30,10 @@ private:
     void printSimple();
     void printDouble();
     void printMonitored();
-    void send(const QByteArray &bytes);
 
     Services m_services;
     PortaSource m_porta;
-    form::Controls m_controls;
+    LineField *m_text; // Text1
     std::chrono::milliseconds m_waitDialogDelay {333};
     DocumentWaiter *m_waiter = nullptr;
 };

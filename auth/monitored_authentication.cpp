@@ -10,17 +10,12 @@ namespace {
 
 constexpr int16_t kDocumentBit = 4;
 
-bool isSerial(int porta)
-{
-    return porta == port_code::kCom1 || porta == port_code::kCom2;
-}
-
 } // namespace
 
 Result run(PrinterLink &link, const PortaSource &porta, const std::function<QString()> &line,
     Waiter &waiter)
 {
-    if (isSerial(porta()))
+    if (port_code::isSerial(porta()))
         return {Outcome::SerialPort, {}};
 
     link.TXI(narrowPort(porta()), auth_commands::monitoredStart());

@@ -2,6 +2,7 @@
 
 #include "check/check_command.h"
 #include "check/check_value.h"
+#include "core/ascii.h"
 #include "printer_link/cp1252.h"
 #include "printer_link/printer_commands.h"
 
@@ -17,18 +18,13 @@ QString layoutData(const QString &layout)
     return QLatin1String(printer_commands::kPrintArguments) + layout;
 }
 
-bool isAsciiDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
 } // namespace
 
 QString Digitos_valor(const QString &value)
 {
     QString digits;
     for (QChar c : value) {
-        if (isAsciiDigit(c))
+        if (ascii::isDigit(c))
             digits += c;
     }
     if (digits.size() > kValueDigits)
@@ -129,7 +125,7 @@ std::optional<QString> valueDigits(const QString &value, const QLocale &locale)
     const QString currency = check_value::formatCents(*cents, locale);
     qsizetype digits = 0;
     for (QChar c : currency)
-        digits += isAsciiDigit(c) ? 1 : 0;
+        digits += ascii::isDigit(c) ? 1 : 0;
     // More digits would lose the leading ones and print a different amount.
     if (digits > kValueDigits)
         return std::nullopt;

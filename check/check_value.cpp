@@ -1,6 +1,6 @@
 #include "check/check_value.h"
 
-#include <QStringList>
+#include "core/ascii.h"
 
 namespace check_value {
 
@@ -10,31 +10,17 @@ constexpr int kDecimals = 2;
 // Keeps the hundredths below 2^53, where a double still holds them exactly.
 constexpr qsizetype kMaxIntegerDigits = 13;
 
-bool isAsciiDigit(QChar c)
-{
-    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-}
-
-bool allDigits(QStringView text)
-{
-    for (QChar c : text) {
-        if (!isAsciiDigit(c))
-            return false;
-    }
-    return !text.isEmpty();
-}
-
 // "2.345" or "2345": a first group of any length when it is the only one, else groups of three.
 std::optional<QString> integerDigits(QStringView text, const QString &group)
 {
     if (group.isEmpty() || !text.contains(group))
-        return allDigits(text) ? std::optional<QString>(text.toString()) : std::nullopt;
+        return ascii::allDigits(text) ? std::optional<QString>(text.toString()) : std::nullopt;
     const QList<QStringView> parts = text.split(group);
     if (parts.first().size() > 3)
         return std::nullopt;
     QString digits;
     for (qsizetype i = 0; i < parts.size(); ++i) {
-        if (!allDigits(parts[i]) || (i > 0 && parts[i].size() != 3))
+        if (!ascii::allDigits(parts[i]) || (i > 0 && parts[i].size() != 3))
             return std::nullopt;
         digits += parts[i];
     }
@@ -73,7 +59,7 @@ std::optional<qint64> parseCents(const QString &text, const QLocale &locale)
     const qsizetype at = t.indexOf(point);
     const QStringView whole = at < 0 ? QStringView(t) : QStringView(t).left(at);
     const QStringView fraction = at < 0 ? QStringView() : QStringView(t).mid(at + point.size());
-    if (at >= 0 && !fraction.isEmpty() && !allDigits(fraction))
+    if (at >= 0 && !fraction.isEmpty() && !ascii::allDigits(fraction))
         return std::nullopt;
     std::optional<QString> digits = whole.isEmpty() && !fraction.isEmpty()
         ? std::optional<QString>(QStringLiteral("0"))

@@ -6,8 +6,8 @@
 #include "layout/default_layout.h"
 #include "layout/layout_editor.h"
 #include "layout/layout_table.h"
-#include "printer_link/printer_link.h"
 #include "ui/activation_watcher.h"
+#include "ui/form.h"
 #include "ui/text_fields.h"
 
 #include <QApplication>
@@ -55,20 +55,29 @@ CheckWindow::CheckWindow(const Services &services, PortaSource porta, QWidget *p
     : QWidget(parent, Qt::Window)
     , m_services(services)
     , m_porta(std::move(porta))
-    , m_controls(form::build(this, kControls))
 {
+    const form::Controls controls = form::build(this, kControls);
+    m_bank = controls.get<LineField>("Text1");
+    m_value = controls.get<LineField>("Text2");
+    m_payee = controls.get<LineField>("Text3");
+    m_date = controls.get<LineField>("Text4");
+    m_observation1 = controls.get<LineField>("Text5");
+    m_observation2 = controls.get<LineField>("Text6");
+    m_back = controls.get<TextField>("Text7");
+    m_city = controls.get<LineField>("Text8");
+    m_layoutButton = controls.get<QPushButton>("Command5");
     setObjectName(QStringLiteral("Cheque"));
     setWindowTitle(QStringLiteral("Cheque"));
     form::setClientSize(this, 6825, 6285);
 
-    m_controls.get<LineField>("Text1")->setMaxLength(3);
-    m_controls.get<TextField>("Text7")->setFont(form::courierFont());
-    form::setTabOrder(m_controls,
+    m_bank->setMaxLength(3);
+    m_back->setFont(form::courierFont());
+    form::setTabOrder(controls,
         {"Text1", "Text2", "Text3", "Text4", "Text5", "Text6", "Command1", "Command2", "Command3",
             "Text7", "Text8", "Command4", "Command5", "Command6"});
 
-    const auto button = [this](const char *name) { return m_controls.get<QPushButton>(name); };
-    connect(button("Command5"), &QPushButton::clicked, this, &CheckWindow::openLayoutEditor);
+    const auto button = [&controls](const char *name) { return controls.get<QPushButton>(name); };
+    connect(m_layoutButton, &QPushButton::clicked, this, &CheckWindow::openLayoutEditor);
     connect(button("Command2"), &QPushButton::clicked, this, &QWidget::hide);
     connect(button("Command1"), &QPushButton::clicked, this, &CheckWindow::printFront);
     connect(button("Command3"), &QPushButton::clicked, this, &CheckWindow::printObservations);
@@ -87,42 +96,25 @@ CheckWindow::~CheckWindow()
     delete m_activation;
 }
 
-QString CheckWindow::field(const char *name) const
-{
-    if (qstrcmp(name, "Text7") == 0)
-        return m_controls.get<TextField>(name)->text();
-    return m_controls.get<LineField>(name)->text();
-}
-
-void CheckWindow::setField(const char *name, const QString &text)
-{
-    if (qstrcmp(name, "Text7") == 0)
-        m_controls.get<TextField>(name)->setText(text);
-    else
-        m_controls.get<LineField>(name)->setText(text);
-}
-
 void CheckWindow::focusMoved(QWidget *from, QWidget *to)
 {
     // Only a move to another control of this window validates; leaving the window does not.
     if (!from || !to || to->window() != this || from == to)
         return;
-    auto *text1 = m_controls.get<QWidget>("Text1");
-    auto *formato = m_controls.get<QWidget>("Command5");
-    if (from == text1 || (from == formato && m_bankPending)) {
+    if (from == m_bank || (from == m_layoutButton && m_bankPending)) {
         // A press on "Formato do cheque" validates once, there, not twice with two messages.
-        m_bankPending = to == formato;
-        if (!m_bankPending && to != text1)
+        m_bankPending = to == m_layoutButton;
+        if (!m_bankPending && to != m_bank)
             validateBank();
     }
-    if (from == m_controls.get<QWidget>("Text2"))
+    if (from == m_value)
         validateValue();
 }
 
 void CheckWindow::validateBank()
 {
     const layout_table::LookupResult found
-        = layout_table::lookup(m_services.workDir, field("Text1"));
+        = layout_table::lookup(m_services.workDir, m_bank->text());
     if (found.layout) {
         Formato_cheque = *found.layout;
         return;
@@ -137,49 +129,40 @@ void CheckWindow::validateBank()
     Formato_cheque = QString::fromLatin1(kDefaultLayout);
 }
 
-bool CheckWindow::send(const QList<QByteArray> &commands)
-{
-    for (const QByteArray &command : commands) {
-        const LinkResult r = m_services.link->TX(narrowPort(m_porta()), command);
-        if (r.refused()) {
-            m_services.messages->show(this, commandFailureMessage(r));
-            return false;
-        }
-    }
-    return true;
-}
-
 void CheckWindow::printFront()
 {
     using Problem = check_print::Sequence::Problem;
     const check_print::Sequence front
-        = check_print::front({field("Text3"), field("Text8"), field("Text4"), field("Text2"),
-                                 field("Text5"), field("Text6"), Formato_cheque},
+        = check_print::front({m_payee->text(), m_city->text(), m_date->text(), m_value->text(),
+                                 m_observation1->text(), m_observation2->text(), Formato_cheque},
             m_services.locale);
     if (front.problem != Problem::None) {
         m_services.messages->show(
             this, QString::fromUtf8(front.problem == Problem::BadDate ? kBadDate : kBadValue));
         return;
     }
-    if (send(front.commands))
+    if (sendCommands(m_services, this, m_porta, front.commands))
         m_services.messages->show(this, QString::fromUtf8(kInsertCheck));
 }
 
 void CheckWindow::printObservations()
 {
-    if (send(check_print::observations(field("Text5"), field("Text6"), Formato_cheque)))
+    if (sendCommands(m_services, this, m_porta,
+            check_print::observations(
+                m_observation1->text(), m_observation2->text(), Formato_cheque)))
         m_services.messages->show(this, QString::fromUtf8(kInsertCheck));
 }
 
 void CheckWindow::printBack(bool indented)
 {
-    const QString text = field("Text7");
-    (void)send(indented ? check_print::indentedBack(text) : check_print::back(text));
+    const QString text = m_back->text();
+    sendCommands(m_services, this, m_porta,
+        indented ? check_print::indentedBack(text) : check_print::back(text));
 }
 
 void CheckWindow::validateValue()
 {
-    setField("Text2", check_value::toCurrency(field("Text2"), m_services.locale));
+    m_value->setText(check_value::toCurrency(m_value->text(), m_services.locale));
 }
 
 void CheckWindow::load()
@@ -194,20 +177,20 @@ void CheckWindow::load()
     }
     m_readError.clear();
     const check_data::CheckData &d = loaded.data;
-    setField("Text1", d.bank);
-    setField("Text2", d.value);
-    setField("Text3", d.payee);
-    setField("Text4", check_value::formatDate(m_services.clock->today(), m_services.locale));
-    setField("Text5", d.observation1);
-    setField("Text6", d.observation2);
-    setField("Text8", d.city);
-    setField("Text7", d.back);
+    m_bank->setText(d.bank);
+    m_value->setText(d.value);
+    m_payee->setText(d.payee);
+    m_date->setText(check_value::formatDate(m_services.clock->today(), m_services.locale));
+    m_observation1->setText(d.observation1);
+    m_observation2->setText(d.observation2);
+    m_city->setText(d.city);
+    m_back->setText(d.back);
 }
 
 void CheckWindow::store()
 {
-    const check_data::CheckData d {field("Text1"), field("Text2"), field("Text3"), field("Text5"),
-        field("Text6"), field("Text8"), field("Text7")};
+    const check_data::CheckData d {m_bank->text(), m_value->text(), m_payee->text(),
+        m_observation1->text(), m_observation2->text(), m_city->text(), m_back->text()};
     const QString error
         = m_unreadable.isEmpty() ? check_data::save(m_services.workDir, d) : m_unreadable;
     if (!error.isEmpty()) {
@@ -236,7 +219,7 @@ void CheckWindow::openLayoutEditor()
         m_editor = new LayoutEditor(
             m_services,
             [this] {
-                return LayoutSource {field("Text1"), Formato_cheque};
+                return LayoutSource {m_bank->text(), Formato_cheque};
             },
             this);
     }

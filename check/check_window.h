@@ -1,10 +1,14 @@
 #pragma once
 
-#include "ui/form.h"
 #include "ui/services.h"
+
+#include <QWidget>
 
 class ActivationWatcher;
 class LayoutEditor;
+class LineField;
+class QPushButton;
+class TextField;
 
 // "Cheque": the data of one check, kept in Dados_cheque.txt from one use to the next.
 class CheckWindow : public QWidget
@@ -24,20 +28,24 @@ private:
     void printFront();
     void printObservations();
     void printBack(bool indented);
-    // One TX call per command, stopping at the first one refused; true when all were taken.
-    [[nodiscard]] bool send(const QList<QByteArray> &commands);
     void validateValue();
     void focusMoved(QWidget *from, QWidget *to);
     void load();
     void store();
     void openLayoutEditor();
     void reportFileError(QString &told, const QString &text);
-    [[nodiscard]] QString field(const char *name) const;
-    void setField(const char *name, const QString &text);
 
     Services m_services;
     PortaSource m_porta;
-    form::Controls m_controls;
+    LineField *m_bank; // Text1
+    LineField *m_value; // Text2
+    LineField *m_payee; // Text3
+    LineField *m_date; // Text4
+    LineField *m_observation1; // Text5
+    LineField *m_observation2; // Text6
+    TextField *m_back; // Text7
+    LineField *m_city; // Text8
+    QPushButton *m_layoutButton; // Command5, "Formato do cheque"
     ActivationWatcher *m_activation = nullptr;
     LayoutEditor *m_editor = nullptr;
     // Failures already told, one for reading and one for writing the data file.

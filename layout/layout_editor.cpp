@@ -2,6 +2,7 @@
 
 #include "layout/layout_table.h"
 #include "ui/activation_watcher.h"
+#include "ui/form.h"
 #include "ui/text_fields.h"
 
 #include <QLabel>
@@ -118,8 +119,11 @@ LayoutEditor::LayoutEditor(
     : QWidget(parent, Qt::Window)
     , m_services(services)
     , m_source(std::move(source))
-    , m_controls(form::build(this, kControls))
 {
+    const form::Controls controls = form::build(this, kControls);
+    m_bank = controls.get<LineField>("Text8");
+    for (int k = 1; k <= layout_table::kFieldCount; ++k)
+        m_gaps[k - 1] = controls.get<LineField>(fieldBox(k));
     setObjectName(QStringLiteral("Formato"));
     setWindowTitle(QStringLiteral("Formato"));
     form::setClientSize(this, 7290, 3765);
@@ -145,21 +149,20 @@ LayoutEditor::LayoutEditor(
     }
     for (QPushButton *button : findChildren<QPushButton *>())
         button->setFont(captionFont);
-    m_controls.get<LineField>("Text8")->setMaxLength(3);
-    m_controls.get<LineField>("Text8")->setFont(boxFont);
-    for (int k = 1; k <= layout_table::kFieldCount; ++k) {
-        auto *box = m_controls.get<LineField>(fieldBox(k));
+    m_bank->setMaxLength(3);
+    m_bank->setFont(boxFont);
+    for (LineField *box : m_gaps) {
         box->setMaxLength(2);
         box->setFont(boxFont);
     }
 
-    form::setTabOrder(m_controls,
+    form::setTabOrder(controls,
         {"Text2", "Text1", "Text3", "Text4", "Text5", "Text6", "Text7", "Text8", "Command1",
             "Command2"});
 
-    connect(m_controls.get<QPushButton>("Command1"), &QPushButton::clicked, this,
-        &LayoutEditor::accept);
-    connect(m_controls.get<QPushButton>("Command2"), &QPushButton::clicked, this, &QWidget::hide);
+    connect(
+        controls.get<QPushButton>("Command1"), &QPushButton::clicked, this, &LayoutEditor::accept);
+    connect(controls.get<QPushButton>("Command2"), &QPushButton::clicked, this, &QWidget::hide);
     m_activation = new ActivationWatcher(
         this, [this] { refill(); }, [] {});
 }
@@ -180,18 +183,18 @@ void LayoutEditor::showEvent(QShowEvent *event)
 void LayoutEditor::refill()
 {
     const LayoutSource source = m_source();
-    m_controls.get<LineField>("Text8")->setText(source.bank);
-    for (int k = 1; k <= layout_table::kFieldCount; ++k)
-        m_controls.get<LineField>(fieldBox(k))->setText(source.layout.mid(2 * (k - 1), 2));
+    m_bank->setText(source.bank);
+    for (int k = 0; k < layout_table::kFieldCount; ++k)
+        m_gaps[k]->setText(source.layout.mid(2 * k, 2));
 }
 
 void LayoutEditor::accept()
 {
     layout_table::Fields fields;
-    for (int k = 1; k <= layout_table::kFieldCount; ++k)
-        fields[k - 1] = m_controls.get<LineField>(fieldBox(k))->text();
-    const layout_table::SaveResult result = layout_table::save(
-        m_services.workDir, m_controls.get<LineField>("Text8")->text(), fields);
+    for (int k = 0; k < layout_table::kFieldCount; ++k)
+        fields[k] = m_gaps[k]->text();
+    const layout_table::SaveResult result
+        = layout_table::save(m_services.workDir, m_bank->text(), fields);
     if (result.saved()) {
         hide();
         return;
@@ -199,9 +202,9 @@ void LayoutEditor::accept()
     m_services.messages->show(this, refusal(result));
     using Status = layout_table::SaveResult::Status;
     if (result.status == Status::BadBank)
-        m_controls.get<QWidget>("Text8")->setFocus();
+        m_bank->setFocus();
     else if (result.status == Status::BadField)
-        m_controls.get<QWidget>(fieldBox(result.field))->setFocus();
+        m_gaps[result.field - 1]->setFocus();
 }
 
 void LayoutEditor::paintEvent(QPaintEvent *event)

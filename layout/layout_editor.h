@@ -1,11 +1,13 @@
 #pragma once
 
-#include "ui/form.h"
+#include "layout/layout_table.h"
 #include "ui/services.h"
 
+#include <QWidget>
 #include <functional>
 
 class ActivationWatcher;
+class LineField;
 
 // What the editor starts from: the bank number and layout string the check window holds.
 struct LayoutSource
@@ -33,6 +35,8 @@ private:
 
     Services m_services;
     std::function<LayoutSource()> m_source;
-    form::Controls m_controls;
+    LineField *m_bank; // Text8
+    LineField
+        *m_gaps[layout_table::kFieldCount]; // Text1 to Text7: field k of the layout in Text<k>
     ActivationWatcher *m_activation = nullptr;
 };

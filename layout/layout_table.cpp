@@ -1,12 +1,12 @@
 #include "layout/layout_table.h"
 
+#include "core/ascii.h"
 #include "core/system_error.h"
 #include "core/text_file.h"
 #include "printer_link/cp1252.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
@@ -21,13 +21,7 @@ constexpr QChar kSeparator = QLatin1Char('|');
 
 bool isDigits(const QString &text, qsizetype minLength, qsizetype maxLength)
 {
-    if (text.size() < minLength || text.size() > maxLength)
-        return false;
-    for (QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-    }
-    return true;
+    return text.size() >= minLength && text.size() <= maxLength && ascii::allDigits(text);
 }
 
 SaveResult fileError(const QString &file, const QString &reason)

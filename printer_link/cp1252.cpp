@@ -57,11 +57,6 @@ int byteOf(QChar c)
 
 namespace cp1252 {
 
-bool canEncode(QChar c)
-{
-    return byteOf(c) >= 0;
-}
-
 bool canEncode(const QString &text)
 {
     for (QChar c : text) {

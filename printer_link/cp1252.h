@@ -8,7 +8,6 @@
 namespace cp1252 {
 
 // True when every character of `text` has a byte of its own in cp1252.
-[[nodiscard]] bool canEncode(QChar c);
 [[nodiscard]] bool canEncode(const QString &text);
 // One byte per character; characters cp1252 cannot hold become '?' (fields never let them in).
 [[nodiscard]] QByteArray fromUnicode(const QString &text);

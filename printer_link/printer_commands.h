@@ -39,9 +39,4 @@ inline constexpr char kMonitor = '~'; // then '1' (watch for the document) or '0
 inline constexpr char kMonitorOn = '1';
 inline constexpr char kMonitorOff = '0';
 
-[[nodiscard]] constexpr bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 } // namespace printer_commands

@@ -36,6 +36,12 @@ inline constexpr int16_t kLpt2 = 632;
 inline constexpr int16_t kCom1 = 1;
 inline constexpr int16_t kCom2 = 2;
 
+// COM1 or COM2: a port with no status lines to read.
+[[nodiscard]] constexpr bool isSerial(int port)
+{
+    return port == kCom1 || port == kCom2;
+}
+
 // "LPT1", "LPT2", "COM1", "COM2", or the number of a code the system does not know.
 [[nodiscard]] inline QString name(int16_t port)
 {

@@ -1,7 +1,7 @@
 #include "text/text_window.h"
 
-#include "printer_link/printer_link.h"
 #include "text/text_print.h"
+#include "ui/form.h"
 #include "ui/text_fields.h"
 
 #include <QPushButton>
@@ -21,34 +21,31 @@ TextWindow::TextWindow(const Services &services, PortaSource porta, QWidget *par
     : QWidget(parent, Qt::Window)
     , m_services(services)
     , m_porta(std::move(porta))
-    , m_controls(form::build(this, kControls))
 {
+    const form::Controls controls = form::build(this, kControls);
+    m_text = controls.get<TextField>("Text1");
     setObjectName(QStringLiteral("Cupom"));
     setWindowTitle(QStringLiteral("Texto"));
     form::setClientSize(this, 7080, 4500);
 
-    m_controls.get<TextField>("Text1")->setFont(form::courierFont());
-    form::setTabOrder(m_controls, {"Text1", "Command1", "Command2"});
+    m_text->setFont(form::courierFont());
+    form::setTabOrder(controls, {"Text1", "Command1", "Command2"});
 
-    connect(
-        m_controls.get<QPushButton>("Command1"), &QPushButton::clicked, this, &TextWindow::print);
-    connect(m_controls.get<QPushButton>("Command2"), &QPushButton::clicked, this, &QWidget::hide);
+    connect(controls.get<QPushButton>("Command1"), &QPushButton::clicked, this, &TextWindow::print);
+    connect(controls.get<QPushButton>("Command2"), &QPushButton::clicked, this, &QWidget::hide);
 }
 
 void TextWindow::setText(const QString &text)
 {
-    m_controls.get<TextField>("Text1")->setText(text);
+    m_text->setText(text);
 }
 
 QString TextWindow::text() const
 {
-    return m_controls.get<TextField>("Text1")->text();
+    return m_text->text();
 }
 
 void TextWindow::print()
 {
-    const QByteArray bytes = text_print::printBytes(text());
-    const LinkResult r = m_services.link->TX(narrowPort(m_porta()), bytes);
-    if (r.refused())
-        m_services.messages->show(this, commandFailureMessage(r));
+    sendCommands(m_services, this, m_porta, {text_print::printBytes(text())});
 }

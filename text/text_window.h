@@ -1,7 +1,10 @@
 #pragma once
 
-#include "ui/form.h"
 #include "ui/services.h"
+
+#include <QWidget>
+
+class TextField;
 
 // "Texto" (Cupom): sends free text to the printer exactly as typed.
 class TextWindow : public QWidget
@@ -18,5 +21,5 @@ private:
 
     Services m_services;
     PortaSource m_porta;
-    form::Controls m_controls;
+    TextField *m_text; // Text1
 };

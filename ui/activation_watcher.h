@@ -16,8 +16,6 @@ public:
     ActivationWatcher(
         QWidget *window, std::function<void()> activated, std::function<void()> deactivated);
 
-    [[nodiscard]] bool isActive() const { return m_active; }
-
     // Where the system put the keyboard focus: a window of the program, a dialog, or nothing
     // (another application).
     void focusMovedTo(QWindow *focus);

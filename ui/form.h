@@ -32,7 +32,6 @@ class FrameBox : public QWidget
     Q_OBJECT
 public:
     FrameBox(const QString &caption, QWidget *parent);
-    [[nodiscard]] QString title() const { return m_caption; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -50,6 +49,9 @@ struct Control
     const char *container = nullptr; // object name of a frame; null for the window
 };
 
+// The controls of one window by object name. Windows take theirs once, in the constructor: a
+// name that is misspelt or names a control of another kind stops the program at start-up, in
+// every build.
 class Controls
 {
 public:
@@ -57,7 +59,10 @@ public:
     template <class T> [[nodiscard]] T *get(const QString &name) const
     {
         auto *w = qobject_cast<T *>(m_byName.value(name));
-        Q_ASSERT_X(w, "form::Controls::get", qPrintable(name));
+        if (!w) {
+            qFatal("form::Controls::get: the window has no %s named \"%s\"",
+                T::staticMetaObject.className(), qPrintable(name));
+        }
         return w;
     }
 

@@ -9,7 +9,18 @@ QLocale regionalLocale(const QLocale &system)
     return system;
 }
 
-QString commandFailureMessage(const LinkResult &result)
+bool sendCommands(const Services &services, QWidget *parent, const PortaSource &porta,
+    const QList<QByteArray> &commands)
 {
-    return result.callFailed() ? result.error : QString::fromUtf8(kCommandFailed);
+    for (const QByteArray &command : commands) {
+        const LinkResult r = services.link->TX(narrowPort(porta()), command);
+        if (r.refused()) {
+            // The link's own words when the call could not be made at all.
+            services.messages->show(parent,
+                r.callFailed() ? r.error
+                               : QStringLiteral("Houve um problema na execução do comando"));
+            return false;
+        }
+    }
+    return true;
 }

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QDir>
+#include <QList>
 #include <QLocale>
 #include <QString>
 #include <functional>
@@ -41,7 +42,7 @@ using PortaSource = std::function<int()>;
 // system has none (C or POSIX).
 [[nodiscard]] QLocale regionalLocale(const QLocale &system);
 
-struct LinkResult;
-inline constexpr const char *kCommandFailed = "Houve um problema na execução do comando";
-// What the operator is told when a command did not go through.
-[[nodiscard]] QString commandFailureMessage(const LinkResult &result);
+// Sends `commands`, one TX call each to the port current at that call, and stops at the first
+// one refused, of which the operator is told on `parent`. True when every command was taken.
+bool sendCommands(const Services &services, QWidget *parent, const PortaSource &porta,
+    const QList<QByteArray> &commands);

@@ -1,5 +1,6 @@
 #include "virtual_printer/check_front.h"
 
+#include "core/ascii.h"
 #include "layout/default_layout.h"
 
 #include <QLocale>
@@ -8,11 +9,6 @@
 namespace check_front {
 
 namespace {
-
-bool allDigits(const QByteArray &bytes)
-{
-    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
 
 int twoDigits(const QByteArray &bytes, qsizetype at)
 {
@@ -29,7 +25,7 @@ QLocale brazilian()
 Heights heights(const QByteArray &layout)
 {
     Heights h;
-    const bool valid = layout.size() == 2 * kLineCount && allDigits(layout);
+    const bool valid = layout.size() == 2 * kLineCount && ascii::allDigits(layout);
     const QByteArray used = valid ? layout : QByteArray(kDefaultLayout);
     h.defaulted = !valid;
     int fromTop = 0;
@@ -42,7 +38,7 @@ Heights heights(const QByteArray &layout)
 
 std::optional<uint64_t> cents(const QByteArray &digits)
 {
-    if (digits.isEmpty() || digits.size() > 12 || !allDigits(digits))
+    if (digits.isEmpty() || digits.size() > 12 || !ascii::allDigits(digits))
         return std::nullopt;
     return digits.toULongLong();
 }
@@ -56,7 +52,7 @@ QString valueText(uint64_t cents)
 
 std::optional<QDate> date(const QByteArray &ddmmyy)
 {
-    if (ddmmyy.size() != 6 || !allDigits(ddmmyy))
+    if (ddmmyy.size() != 6 || !ascii::allDigits(ddmmyy))
         return std::nullopt;
     const QDate d(2000 + twoDigits(ddmmyy, 4), twoDigits(ddmmyy, 2), twoDigits(ddmmyy, 0));
     return d.isValid() ? std::optional<QDate>(d) : std::nullopt;

@@ -1,5 +1,6 @@
 #include "virtual_printer/command_decoder.h"
 
+#include "core/ascii.h"
 #include "printer_link/printer_commands.h"
 #include "virtual_printer/journal_format.h"
 
@@ -126,7 +127,7 @@ private:
         }
         const char tens = m_bytes.at(m_pos + prefix.size());
         const char units = m_bytes.at(m_pos + prefix.size() + 1);
-        if (!isDigit(tens) || !isDigit(units)) {
+        if (!ascii::isDigit(tens) || !ascii::isDigit(units)) {
             emitUnknown(prefix.size());
             return;
         }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QString>
 
 // The printer's monitored mode: after ESC "~1" it reports no document (status bit 4 clear)
 // until one is inserted; ESC "~0" ends the mode.

@@ -10,7 +10,6 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
 
 namespace paper_renderer {
 

@@ -1,13 +1,14 @@
 #include "virtual_printer/paper_view.h"
 
+#include "core/text_file.h"
 #include "ui/services.h"
 #include "virtual_printer/paper_job_model.h"
 #include "virtual_printer/paper_renderer.h"
 #include "virtual_printer/virtual_printer.h"
 
+#include <QBuffer>
 #include <QFileDialog>
 #include <QHBoxLayout>
-#include <QImageWriter>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -139,9 +140,15 @@ QString PaperView::saveImageTo(const QString &path)
     renderNow();
     if (m_image.isNull())
         return QStringLiteral("Nada impresso para gravar em %1").arg(path);
-    QImageWriter writer(path, "png");
-    if (!writer.write(m_image))
-        return QStringLiteral("Não foi possível gravar %1: %2").arg(path, writer.errorString());
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    // Written whole or not at all, as every other file of the program.
+    const QString why = m_image.save(&buffer, "PNG")
+        ? text_file::replace(path, png)
+        : QStringLiteral("a imagem não pôde ser codificada");
+    if (!why.isEmpty())
+        return QStringLiteral("Não foi possível gravar %1: %2").arg(path, why);
     return {};
 }
 

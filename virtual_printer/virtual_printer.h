@@ -40,7 +40,6 @@ public:
 
     // When set, TX answers -1 as a printer that refuses every command; so it does with the
     // paper-end bit (5) set.
-    [[nodiscard]] bool failCommands() const { return m_failCommands; }
     void setFailCommands(bool fail);
 
     // Between ESC "~1" and ESC "~0" status bit 4 stays clear until a document is inserted.

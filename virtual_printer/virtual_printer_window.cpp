@@ -1,5 +1,7 @@
 #include "virtual_printer/virtual_printer_window.h"
 
+#include "core/system_error.h"
+#include "core/text_file.h"
 #include "ui/services.h"
 #include "virtual_printer/journal_format.h"
 #include "virtual_printer/journal_model.h"
@@ -7,17 +9,16 @@
 #include "virtual_printer/virtual_printer.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSplitter>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <cerrno>
 
 namespace {
 
@@ -123,12 +124,10 @@ void VirtualPrinterWindow::showStatus(uint8_t status)
 
 QString VirtualPrinterWindow::saveJournalTo(const QString &path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)
-        || file.write(journal_format::text(m_printer.journal()).toUtf8()) < 0 || !file.commit()) {
-        return QStringLiteral("Não foi possível gravar o diário em %1: %2")
-            .arg(path, file.errorString());
-    }
+    const QString why
+        = text_file::replace(path, journal_format::text(m_printer.journal()).toUtf8());
+    if (!why.isEmpty())
+        return QStringLiteral("Não foi possível gravar o diário em %1: %2").arg(path, why);
     return {};
 }
 
@@ -144,10 +143,12 @@ void VirtualPrinterWindow::saveJournal()
 
 QString VirtualPrinterWindow::openJournalFrom(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("Não foi possível ler %1: %2").arg(path, file.errorString());
-    journal_format::Parsed parsed = journal_format::parse(file.readAll());
+    const text_file::ReadResult file = text_file::read(path);
+    if (!file.exists || !file.error.isEmpty()) {
+        return QStringLiteral("Não foi possível ler %1: %2")
+            .arg(path, file.exists ? file.error : system_error::reason(ENOENT));
+    }
+    journal_format::Parsed parsed = journal_format::parse(file.bytes);
     if (!parsed.error.isEmpty())
         return QStringLiteral("%1 não é um diário: %2").arg(path, parsed.error);
     m_printer.replaceJournal(std::move(parsed.entries));
