@@ -176,15 +176,12 @@ void Shell::showVirtualPrinter()
         return;
     if (!m_printerWindow) {
         m_printerWindow = std::make_unique<VirtualPrinterWindow>(*m_virtualPrinter, m_messages);
-        // Beside the main window, as wide as the screen leaves room for, and on the screen.
-        QPoint place = m_window->frameGeometry().topRight() + QPoint(16, 0);
+        // Beside the main window, as wide as the screen leaves room for.
+        const QPoint place = m_window->frameGeometry().topRight() + QPoint(16, 0);
         if (const QScreen *screen = m_window->screen()) {
-            const QRect free = screen->availableGeometry();
-            const int room = free.right() - place.x() - 16;
+            const int room = screen->availableGeometry().right() - place.x() - 16;
             m_printerWindow->resize(
                 qMax(640, qMin(m_printerWindow->width(), room)), m_printerWindow->height());
-            place.rx()
-                = qMax(free.left(), qMin(place.x(), free.right() - m_printerWindow->width()));
         }
         m_printerWindow->move(place);
     }
