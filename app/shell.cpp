@@ -13,28 +13,12 @@
 #include <QEvent>
 #include <QScreen>
 #include <QTimer>
-#include <utility>
 
 namespace {
 
 using Printer = PrinterSettings::Printer;
 
 } // namespace
-
-void HeldMessages::show(QWidget *parent, const QString &text)
-{
-    if (m_holding)
-        m_held << text;
-    else
-        m_sink.show(parent, text);
-}
-
-void HeldMessages::release(QWidget *parent)
-{
-    m_holding = false;
-    for (const QString &text : std::exchange(m_held, {}))
-        m_sink.show(parent, text);
-}
 
 Shell::Shell(const Options &options, MessageSink &messages)
     : m_messages(messages)
