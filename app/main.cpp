@@ -30,7 +30,10 @@ int main(int argc, char *argv[])
             return 1;
         }
     }
-    Shell shell(parsed.options);
+    BoxMessageSink messages;
+    Shell shell(parsed.options, messages);
+    if (const QString unused = options::unused(shell.printer(), parsed.options); !unused.isEmpty())
+        QTextStream(stderr) << unused << '\n';
     shell.show();
     return QApplication::exec();
 }

@@ -12,17 +12,22 @@
 #include "ui/form.h"
 #include "ui/text_fields.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 namespace {
 
 using form::Kind;
 
 using namespace port_code;
+
+// How often "Atualizar estado continuamente" reads the status.
+constexpr int kStatusPeriodMs = 200;
 
 const struct
 {
@@ -114,6 +119,29 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
             [this, code = kPortOptions[i].code] { selectPort(code, !isSerial(code)); });
     }
 
+    // The additions live in the context menu, so that the seed's layout stays as it is.
+    auto *setup = new QAction(QStringLiteral("Configurar impressora..."), this);
+    setup->setObjectName(QStringLiteral("actionSetup"));
+    setup->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    setup->setShortcutContext(Qt::ApplicationShortcut);
+    connect(setup, &QAction::triggered, this, &MainWindow::setupRequested);
+    m_showPrinter = new QAction(QStringLiteral("Mostrar impressora virtual"), this);
+    m_showPrinter->setObjectName(QStringLiteral("actionShowVirtualPrinter"));
+    m_showPrinter->setEnabled(false);
+    connect(m_showPrinter, &QAction::triggered, this, &MainWindow::virtualPrinterRequested);
+    auto *separator = new QAction(this);
+    separator->setSeparator(true);
+    m_continuousStatus = new QAction(QStringLiteral("Atualizar estado continuamente"), this);
+    m_continuousStatus->setObjectName(QStringLiteral("actionContinuousStatus"));
+    m_continuousStatus->setCheckable(true);
+    m_statusTimer = new QTimer(this);
+    m_statusTimer->setInterval(kStatusPeriodMs);
+    connect(m_statusTimer, &QTimer::timeout, this, &MainWindow::followStatus);
+    connect(m_continuousStatus, &QAction::toggled, m_statusTimer,
+        [this](bool on) { on ? m_statusTimer->start() : m_statusTimer->stop(); });
+    addActions({setup, m_showPrinter, separator, m_continuousStatus});
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+
     m_testLine->setText(main_commands::alphabetLine());
     Porta = kLpt1;
     ReadPorts(kLpt1);
@@ -122,19 +150,51 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
 
 void MainWindow::ReadPorts(int16_t BaseAddress)
 {
-    const LinkResult status = m_services.link->Estado(BaseAddress);
-    if (status.callFailed()) {
-        m_services.messages->show(this, status.error);
-        return;
-    }
+    if (const QString error = showStatus(BaseAddress); !error.isEmpty())
+        m_services.messages->show(this, error);
+}
+
+QString MainWindow::showStatus(int16_t port)
+{
+    const LinkResult status = m_services.link->Estado(port);
+    if (status.callFailed())
+        return status.error;
     for (int16_t n = 0; n < 8; ++n)
         m_bits[n]->setText(QString::number(inpout::BitValue(status.value, n)));
+    return {};
+}
+
+void MainWindow::followStatus()
+{
+    if (isSerial(Porta))
+        return;
+    if (const QString error = showStatus(narrowPort(Porta)); !error.isEmpty()) {
+        // Unchecked first: the message waits for the operator, and must come once.
+        m_continuousStatus->setChecked(false);
+        m_services.messages->show(
+            this, QStringLiteral("A atualização contínua do estado foi desligada: %1").arg(error));
+    }
 }
 
 void MainWindow::describePorts(const QMap<int, QString> &descriptions)
 {
     for (int i = 0; i < std::ssize(kPortOptions); ++i)
         m_portOptions[i]->setToolTip(descriptions.value(kPortOptions[i].code));
+}
+
+void MainWindow::offerVirtualPrinter(bool offered)
+{
+    m_showPrinter->setEnabled(offered);
+}
+
+void MainWindow::refreshStatus()
+{
+    selectPort(Porta, !isSerial(Porta));
+}
+
+QString MainWindow::testLineText() const
+{
+    return m_testLine->text();
 }
 
 void MainWindow::selectPort(int code, bool refresh)

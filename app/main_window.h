@@ -8,11 +8,14 @@
 class AuthWindow;
 class CheckWindow;
 class LineField;
+class QAction;
 class QLabel;
 class QRadioButton;
+class QTimer;
 class TextWindow;
 
-// "VOREL" (Form1): the port choice, the status panel and the way to every work window.
+// "VOREL" (Form1): the port choice, the status panel and the way to every work window. Its
+// context menu (right click on the background) reaches the printer setup.
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -27,13 +30,25 @@ public:
 
     // Shows on each port option where that port goes (port code -> description).
     void describePorts(const QMap<int, QString> &descriptions);
+    // Offers "Mostrar impressora virtual" while the virtual printer is the one in use.
+    void offerVirtualPrinter(bool offered);
+    // Reads the status again on LPT1/LPT2, after the printer behind the ports changed.
+    void refreshStatus();
+    [[nodiscard]] QString testLineText() const;
+
+signals:
+    void setupRequested();
+    void virtualPrinterRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void selectPort(int code, bool refresh);
+    // Shows the status of `port`; the reason when it could not be read.
+    [[nodiscard]] QString showStatus(int16_t port);
     void readStatus();
+    void followStatus();
     void sendTestLine();
     void openAuthentication();
     void openCheck();
@@ -47,6 +62,9 @@ private:
     LineField *m_testLine; // Text2
     QLabel *m_bits[8]; // lblDataBit0 to lblDataBit7
     QRadioButton *m_portOptions[4]; // Option1 to Option4: LPT1, LPT2, COM1, COM2
+    QAction *m_showPrinter;
+    QAction *m_continuousStatus;
+    QTimer *m_statusTimer;
     AuthWindow *m_auth = nullptr;
     CheckWindow *m_check = nullptr;
     TextWindow *m_text = nullptr;

@@ -34,13 +34,6 @@ std::optional<Printer> printerOf(Key key)
     }
 }
 
-QString printerName(Printer printer)
-{
-    PrinterSettings chosen;
-    chosen.printer = printer;
-    return settings::text(chosen, Key::Backend);
-}
-
 } // namespace
 
 namespace options {
@@ -92,12 +85,25 @@ QString unused(const PrinterSettings &run, const Options &options)
         }
         if (!names.isEmpty())
             sentences << QStringLiteral("%1 só vale com --printer %2")
-                             .arg(names.join(QStringLiteral(", ")), printerName(printer));
+                             .arg(names.join(QStringLiteral(", ")), settings::printerName(printer));
     }
     if (sentences.isEmpty())
         return {};
     return QStringLiteral("Sem efeito nesta execução, com a impressora %1: %2.")
-        .arg(printerName(run.printer), sentences.join(QStringLiteral("; ")));
+        .arg(settings::printerName(run.printer), sentences.join(QStringLiteral("; ")));
+}
+
+QString onlyThisRun(const Options &options)
+{
+    QStringList names;
+    for (Key key : options.given)
+        names << QStringLiteral("--") + optionName(key);
+    if (names.isEmpty())
+        return {};
+    return QStringLiteral("As opções %1 da linha de comando valem só nesta execução e não vão "
+                          "para o arquivo de configuração; \"OK\" grava nele só o que for "
+                          "mudado aqui.")
+        .arg(names.join(QStringLiteral(", ")));
 }
 
 } // namespace options
@@ -191,7 +197,7 @@ ParsedOptions parseOptions(const QStringList &arguments)
         const std::optional<Printer> wanted = printerOf(key);
         if (parser.isSet(optionName(Key::Backend)) && wanted && *wanted != options.printer)
             return fail(QStringLiteral("--%1 só vale com --printer %2.")
-                            .arg(optionName(key), printerName(*wanted)));
+                            .arg(optionName(key), settings::printerName(*wanted)));
     }
     return result;
 }

@@ -40,6 +40,9 @@ namespace options {
 // printer chosen in the file), as a sentence for stderr; empty when none.
 [[nodiscard]] QString unused(const PrinterSettings &run, const Options &options);
 
+// For the setup dialog: the options given, which hold for this run only; empty when none.
+[[nodiscard]] QString onlyThisRun(const Options &options);
+
 } // namespace options
 
 // `arguments` includes the program name first, as QCoreApplication::arguments() gives it.

@@ -19,19 +19,6 @@ const QString kGroup = QStringLiteral("printer");
 constexpr int kUnknownShown = 5;
 constexpr int kValueShown = 40;
 
-QString printerName(Printer printer)
-{
-    switch (printer) {
-    case Printer::Virtual:
-        return QStringLiteral("virtual");
-    case Printer::Library:
-        return QStringLiteral("library");
-    case Printer::Ports:
-        return QStringLiteral("ports");
-    }
-    return {};
-}
-
 // The device path behind `key`, or nothing for a key that is not a port.
 template <typename Ports> auto devicePath(Ports &ports, Key key) -> decltype(&ports.lpt1)
 {
@@ -185,6 +172,29 @@ QString write(const QString &path, const PrinterSettings &settings)
     if (file.status() != QSettings::NoError)
         return failed(whyNotWritten(path));
     return {};
+}
+
+QString printerName(Printer printer)
+{
+    switch (printer) {
+    case Printer::Virtual:
+        return QStringLiteral("virtual");
+    case Printer::Library:
+        return QStringLiteral("library");
+    case Printer::Ports:
+        return QStringLiteral("ports");
+    }
+    return {};
+}
+
+PrinterSettings withChanges(
+    PrinterSettings file, const PrinterSettings &before, const PrinterSettings &after)
+{
+    for (Key key : kKeys) {
+        if (const QString value = text(after, key); value != text(before, key))
+            (void)set(file, key, value);
+    }
+    return file;
 }
 
 QString name(Key key)

@@ -37,6 +37,12 @@ struct Loaded
 // Writes every key, replacing the file in one step; empty on success, else why not.
 [[nodiscard]] QString write(const QString &path, const PrinterSettings &settings);
 
+[[nodiscard]] QString printerName(PrinterSettings::Printer printer); // "ports"
+// `file` with the keys that differ between `before` and `after` taken from `after`: what a
+// change in the setup dialog writes, leaving out the command line's values of this run.
+[[nodiscard]] PrinterSettings withChanges(
+    PrinterSettings file, const PrinterSettings &before, const PrinterSettings &after);
+
 [[nodiscard]] QString name(Key key); // "serial-speed"
 // The value as the file holds it: "ports", "9600", "2.5" (seconds), "hardware".
 [[nodiscard]] QString text(const PrinterSettings &settings, Key key);

@@ -1,6 +1,7 @@
 #include "app/shell.h"
 
 #include "app/main_window.h"
+#include "app/printer_setup_dialog.h"
 #include "core/logging.h"
 #include "printer_link/library_link.h"
 #include "printer_link/logging_link.h"
@@ -13,23 +14,21 @@
 #include <QScreen>
 #include <QTimer>
 
-Shell::Shell(const Options &options)
+namespace {
+
+using Printer = PrinterSettings::Printer;
+
+} // namespace
+
+Shell::Shell(const Options &options, MessageSink &messages)
+    : m_messages(messages)
+    , m_options(options)
 {
-    QMap<int, QString> portDescriptions;
-    if (options.printer == Options::Printer::Library) {
-        m_backend = std::make_unique<LibraryLink>(
-            options.libraryPath, QApplication::applicationDirPath());
-    } else if (options.printer == Options::Printer::Ports) {
-        m_backend = std::make_unique<PortsLink>(options.ports);
-        portDescriptions = port_settings::describe(options.ports);
-        for (auto it = portDescriptions.cbegin(); it != portDescriptions.cend(); ++it)
-            qCInfo(lcPrinter).noquote() << "porta" << it.key() << "em" << it.value();
-    } else {
-        auto printer = std::make_unique<VirtualPrinter>();
-        m_virtualPrinter = printer.get();
-        m_backend = std::move(printer);
-    }
-    m_link = std::make_unique<LoggingLink>(*m_backend);
+    const settings::Loaded file = settings::read(settings::defaultPath());
+    if (!file.problem.isEmpty())
+        m_messages.show(nullptr, file.problem);
+    m_printer = options::overFile(file.settings, options);
+    m_link = std::make_unique<LoggingLink>(usePrinter(m_printer));
 
     Services services;
     services.link = m_link.get();
@@ -39,7 +38,9 @@ Shell::Shell(const Options &options)
     services.workDir = QDir::current();
 
     m_window = std::make_unique<MainWindow>(services);
-    m_window->describePorts(portDescriptions);
+    followPrinter();
+    connect(m_window.get(), &MainWindow::setupRequested, this, &Shell::openSetup);
+    connect(m_window.get(), &MainWindow::virtualPrinterRequested, this, &Shell::showVirtualPrinter);
 }
 
 Shell::~Shell()
@@ -49,34 +50,126 @@ Shell::~Shell()
     m_printerWindow.reset();
 }
 
+PrinterLink &Shell::usePrinter(const PrinterSettings &printer)
+{
+    // Where the printer cannot be reached, the messages point to "Configurar impressora...".
+    constexpr auto remedy = PortDevice::Remedy::Menu;
+    m_ports = nullptr;
+    if (printer.printer == Printer::Library) {
+        m_backend = std::make_unique<LibraryLink>(
+            printer.libraryPath, QApplication::applicationDirPath(), remedy);
+    } else if (printer.printer == Printer::Ports) {
+        auto ports = std::make_unique<PortsLink>(printer.ports, remedy);
+        m_ports = ports.get();
+        m_backend = std::move(ports);
+        const QMap<int, QString> where = port_settings::describe(printer.ports);
+        for (auto it = where.cbegin(); it != where.cend(); ++it)
+            qCInfo(lcPrinter).noquote() << "porta" << it.key() << "em" << it.value();
+    } else {
+        m_backend.reset();
+        if (!m_virtualPrinter)
+            m_virtualPrinter = std::make_unique<VirtualPrinter>();
+        return *m_virtualPrinter;
+    }
+    return *m_backend;
+}
+
+void Shell::apply(const PrinterSettings &printer)
+{
+    m_link->setInner(usePrinter(printer));
+    m_printer = printer;
+    followPrinter();
+    if (printer.printer == Printer::Virtual)
+        showVirtualPrinter();
+    else if (m_printerWindow)
+        m_printerWindow->hide();
+    m_window->refreshStatus();
+}
+
+void Shell::followPrinter()
+{
+    m_window->describePorts(m_printer.printer == Printer::Ports
+            ? port_settings::describe(m_printer.ports)
+            : QMap<int, QString>());
+    m_window->offerVirtualPrinter(m_printer.printer == Printer::Virtual);
+}
+
 void Shell::show()
 {
-    if (m_virtualPrinter)
-        m_window->installEventFilter(this);
+    m_window->installEventFilter(this);
     m_window->show();
+}
+
+void Shell::openSetup()
+{
+    if (m_setup) {
+        m_setup->raise();
+        m_setup->activateWindow();
+        return;
+    }
+    PrinterSetupDialog::Context context;
+    context.messages = &m_messages;
+    context.locale = regionalLocale(QLocale::system());
+    context.testLine = m_window->testLineText();
+    context.note = options::onlyThisRun(m_options);
+    context.releasePorts = [this] { releasePorts(); };
+    m_setup = new PrinterSetupDialog(m_printer, context, m_window.get());
+    m_setup->setAttribute(Qt::WA_DeleteOnClose);
+    m_setup->setWindowModality(Qt::ApplicationModal);
+    connect(m_setup, &QDialog::accepted, this,
+        [this, dialog = m_setup.data()] { accepted(dialog->chosen()); });
+    m_setup->show();
+}
+
+void Shell::accepted(const PrinterSettings &chosen)
+{
+    const QString path = settings::defaultPath();
+    const PrinterSettings file
+        = settings::withChanges(settings::read(path).settings, m_printer, chosen);
+    apply(chosen);
+    if (const QString error = settings::write(path, file); !error.isEmpty())
+        m_messages.show(m_window.get(), error);
+}
+
+void Shell::releasePorts()
+{
+    if (m_ports)
+        m_ports->closePorts();
 }
 
 bool Shell::eventFilter(QObject *watched, QEvent *event)
 {
-    // The printer's window follows once the main window has been painted, so the operator
-    // sees the main window first; its journal already holds the status read of the start-up.
-    if (watched == m_window.get() && event->type() == QEvent::Paint && !m_printerWindow) {
+    // What follows the main window comes once it has been painted, so the operator sees it
+    // first: the virtual printer, whose journal already holds the status read of the start-up,
+    // the messages of the start-up, then the setup asked for with --setup.
+    if (watched == m_window.get() && event->type() == QEvent::Paint) {
         m_window->removeEventFilter(this);
-        QTimer::singleShot(0, this, &Shell::showVirtualPrinter);
+        QTimer::singleShot(0, this, [this] {
+            showVirtualPrinter();
+            m_messages.release(m_window.get());
+            if (m_options.setup)
+                openSetup();
+        });
     }
     return false;
 }
 
 void Shell::showVirtualPrinter()
 {
-    m_printerWindow = std::make_unique<VirtualPrinterWindow>(*m_virtualPrinter, m_messages);
-    // Beside the main window, as wide as the screen leaves room for.
-    const QPoint place = m_window->frameGeometry().topRight() + QPoint(16, 0);
-    if (const QScreen *screen = m_window->screen()) {
-        const int room = screen->availableGeometry().right() - place.x() - 16;
-        m_printerWindow->resize(
-            qMax(640, qMin(m_printerWindow->width(), room)), m_printerWindow->height());
+    if (m_printer.printer != Printer::Virtual)
+        return;
+    if (!m_printerWindow) {
+        m_printerWindow = std::make_unique<VirtualPrinterWindow>(*m_virtualPrinter, m_messages);
+        // Beside the main window, as wide as the screen leaves room for.
+        const QPoint place = m_window->frameGeometry().topRight() + QPoint(16, 0);
+        if (const QScreen *screen = m_window->screen()) {
+            const int room = screen->availableGeometry().right() - place.x() - 16;
+            m_printerWindow->resize(
+                qMax(640, qMin(m_printerWindow->width(), room)), m_printerWindow->height());
+        }
+        m_printerWindow->move(place);
     }
-    m_printerWindow->move(place);
     m_printerWindow->show();
+    m_printerWindow->raise();
+    m_printerWindow->activateWindow();
 }

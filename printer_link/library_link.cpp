@@ -1,6 +1,7 @@
 #include "printer_link/library_link.h"
 
 #include "core/logging.h"
+#include "printer_link/port_messages.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -30,10 +31,20 @@ QByteArray framed(const QByteArray &bytes)
 
 } // namespace library_link
 
-LibraryLink::LibraryLink(QString explicitPath, QString applicationDir)
+LibraryLink::LibraryLink(QString explicitPath, QString applicationDir, PortDevice::Remedy remedy)
     : m_explicitPath(std::move(explicitPath))
     , m_applicationDir(std::move(applicationDir))
+    , m_remedy(remedy)
 { }
+
+QString LibraryLink::withRemedy(const QString &error) const
+{
+    if (m_remedy != PortDevice::Remedy::Menu)
+        return error;
+    return QStringLiteral("%1 Escolha outra biblioteca %2.")
+        .arg(error.endsWith(QLatin1Char('.')) ? error : error + QLatin1Char('.'),
+            port_messages::setupPlace());
+}
 
 QString LibraryLink::load()
 {
@@ -54,10 +65,10 @@ QString LibraryLink::load()
         reasons << m_library.errorString();
     }
     const QString what = m_explicitPath.isEmpty() ? QStringLiteral("Vorel_Dll") : m_explicitPath;
-    return QStringLiteral("Não foi possível carregar a biblioteca da impressora %1: %2")
-        .arg(what,
-            reasons.isEmpty() ? QStringLiteral("arquivo não encontrado")
-                              : reasons.join(QStringLiteral("; ")));
+    return withRemedy(QStringLiteral("Não foi possível carregar a biblioteca da impressora %1: %2")
+                          .arg(what,
+                              reasons.isEmpty() ? QStringLiteral("arquivo não encontrado")
+                                                : reasons.join(QStringLiteral("; "))));
 }
 
 QFunctionPointer LibraryLink::resolve(const char *name, QFunctionPointer &slot, QString *error)
@@ -70,8 +81,9 @@ QFunctionPointer LibraryLink::resolve(const char *name, QFunctionPointer &slot, 
     }
     slot = m_library.resolve(name);
     if (!slot) {
-        *error = QStringLiteral("A função %1 não foi encontrada na biblioteca da impressora %2.")
-                     .arg(QString::fromLatin1(name), m_library.fileName());
+        *error = withRemedy(
+            QStringLiteral("A função %1 não foi encontrada na biblioteca da impressora %2.")
+                .arg(QString::fromLatin1(name), m_library.fileName()));
     }
     return slot;
 }

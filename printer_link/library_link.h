@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printer_link/port_settings.h"
 #include "printer_link/printer_link.h"
 
 #include <QLibrary>
@@ -27,7 +28,9 @@ namespace library_link {
 class LibraryLink : public PrinterLink
 {
 public:
-    LibraryLink(QString explicitPath, QString applicationDir);
+    // `remedy`: whether the messages send the operator to the printer setup of the main window.
+    LibraryLink(QString explicitPath, QString applicationDir,
+        PortDevice::Remedy remedy = PortDevice::Remedy::CommandLine);
 
     [[nodiscard]] LinkResult Estado(int16_t port) override;
     [[nodiscard]] LinkResult TX(int16_t port, const QByteArray &bytes) override;
@@ -40,11 +43,13 @@ private:
 
     QString load();
     QFunctionPointer resolve(const char *name, QFunctionPointer &slot, QString *error);
+    [[nodiscard]] QString withRemedy(const QString &error) const;
     LinkResult send(
         const char *name, QFunctionPointer &slot, int16_t port, const QByteArray &bytes);
 
     QString m_explicitPath;
     QString m_applicationDir;
+    PortDevice::Remedy m_remedy;
     QLibrary m_library;
     QFunctionPointer m_estado = nullptr;
     QFunctionPointer m_tx = nullptr;

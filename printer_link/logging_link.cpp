@@ -13,14 +13,14 @@ QString outcome(const LinkResult &r)
 
 LinkResult LoggingLink::Estado(int16_t port)
 {
-    const LinkResult r = m_inner.Estado(port);
+    const LinkResult r = m_inner->Estado(port);
     qCInfo(lcPrinter).noquote() << "Estado" << port << "->" << outcome(r);
     return r;
 }
 
 LinkResult LoggingLink::TX(int16_t port, const QByteArray &bytes)
 {
-    const LinkResult r = m_inner.TX(port, bytes);
+    const LinkResult r = m_inner->TX(port, bytes);
     qCInfo(lcPrinter).noquote() << "TX" << port << bytes.size() << "bytes" << bytes.toHex(' ')
                                 << "->" << outcome(r);
     return r;
@@ -28,7 +28,7 @@ LinkResult LoggingLink::TX(int16_t port, const QByteArray &bytes)
 
 LinkResult LoggingLink::TXI(int16_t port, const QByteArray &bytes)
 {
-    const LinkResult r = m_inner.TXI(port, bytes);
+    const LinkResult r = m_inner->TXI(port, bytes);
     qCInfo(lcPrinter).noquote() << "TXI" << port << bytes.size() << "bytes" << bytes.toHex(' ')
                                 << "->" << outcome(r);
     return r;
@@ -37,5 +37,5 @@ LinkResult LoggingLink::TXI(int16_t port, const QByteArray &bytes)
 void LoggingLink::Sleep(uint32_t milliseconds)
 {
     qCInfo(lcPrinter).noquote() << "Sleep" << milliseconds;
-    m_inner.Sleep(milliseconds);
+    m_inner->Sleep(milliseconds);
 }

@@ -89,8 +89,7 @@ Diagnosis probe(int fd, const PortDevice &device, const struct stat &info)
 {
     const QString &path = device.path;
     if (missingUart(fd, info))
-        return {Verdict::Absent,
-            port_messages::openFailed(device, ENODEV, port_messages::Remedy::Dialog)};
+        return {Verdict::Absent, port_messages::openFailed(device, ENODEV)};
     termios line {};
     if (::tcgetattr(fd, &line) == 0) {
         // Another program's exclusive hold; root's own open passes it, so it is asked for.
@@ -129,15 +128,14 @@ namespace port_diagnosis {
 
 Diagnosis diagnose(PortDevice::Kind kind, const QString &path)
 {
-    const PortDevice device {kind, {}, {}, path};
+    const PortDevice device {kind, {}, {}, path, PortDevice::Remedy::Dialog};
     const QByteArray local = path.toLocal8Bit();
     struct stat info
     { };
     if (path.isEmpty() || ::stat(local.constData(), &info) != 0) {
         const int e = path.isEmpty() ? ENOENT : errno;
         if (e == ENOENT || e == ENOTDIR)
-            return {Verdict::Missing,
-                port_messages::openFailed(device, e, port_messages::Remedy::Dialog)};
+            return {Verdict::Missing, port_messages::openFailed(device, e)};
         return {Verdict::Failed, port_messages::cannotOpen(path, e)};
     }
     // Only a device is opened: a FIFO would wait for a writer, and nothing else is a port.
@@ -155,8 +153,7 @@ Diagnosis diagnose(PortDevice::Kind kind, const QString &path)
         case ENXIO:
         case ENODEV:
         case ENOENT:
-            return {Verdict::Absent,
-                port_messages::openFailed(device, e, port_messages::Remedy::Dialog)};
+            return {Verdict::Absent, port_messages::openFailed(device, e)};
         default:
             return {Verdict::Failed, port_messages::cannotOpen(path, e)};
         }
@@ -171,7 +168,7 @@ PortTest testPort(const PortSettings &settings, int16_t port)
     const std::optional<PortDevice> device = port_settings::deviceFor(settings, port);
     if (!device)
         return {false, port_messages::unknownPort(port)};
-    PortsLink link(settings);
+    PortsLink link(settings, PortDevice::Remedy::Dialog);
     if (device->kind == PortDevice::Kind::Parallel) {
         const LinkResult read = link.Estado(port);
         if (read.callFailed())
@@ -191,6 +188,19 @@ PortTest testPort(const PortSettings &settings, int16_t port)
         QStringLiteral("%1 abriu e fechou em %2. Uma porta serial não informa se a impressora "
                        "está ligada.")
             .arg(device->name, port_settings::describe(settings).value(port))};
+}
+
+PortTest sendTest(const PortSettings &settings, int16_t port, const QByteArray &bytes)
+{
+    const std::optional<PortDevice> device = port_settings::deviceFor(settings, port);
+    if (!device)
+        return {false, port_messages::unknownPort(port)};
+    PortsLink link(settings, PortDevice::Remedy::Dialog);
+    if (const LinkResult sent = link.TX(port, bytes); sent.refused())
+        return {false, sent.error};
+    return {true,
+        QStringLiteral("%1 bytes enviados para %2 em %3.")
+            .arg(QString::number(bytes.size()), device->name, device->path)};
 }
 
 QString describeStatus(uint8_t status)

@@ -44,6 +44,11 @@ struct PortTest
 // Takes at most the write time limit of `settings`.
 [[nodiscard]] PortTest testPort(const PortSettings &settings, int16_t port);
 
+// "Enviar linha de teste": sends `bytes` to `port` with `settings` and lets go of the port again.
+// Takes about the write time limit of `settings` at most.
+[[nodiscard]] PortTest sendTest(
+    const PortSettings &settings, int16_t port, const QByteArray &bytes);
+
 // The status byte as the operator reads it: "em linha, com papel, sem erro".
 [[nodiscard]] QString describeStatus(uint8_t status);
 

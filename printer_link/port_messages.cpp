@@ -13,11 +13,31 @@ QString group(const PortDevice &device)
                                                      : QStringLiteral("dialout");
 }
 
-QString otherPath(const PortDevice &device, port_messages::Remedy remedy)
+QString otherPath(const PortDevice &device)
 {
-    if (remedy == port_messages::Remedy::Dialog)
+    switch (device.remedy) {
+    case port_messages::Remedy::Dialog:
         return QStringLiteral("escolha outro dispositivo");
+    case port_messages::Remedy::Menu:
+        return QStringLiteral("escolha outro ") + port_messages::setupPlace();
+    case port_messages::Remedy::CommandLine:
+        break;
+    }
     return QStringLiteral("indique outro caminho com --%1").arg(device.option);
+}
+
+// Where the serial line settings are changed, as an aside after "controle de fluxo".
+QString flowPlace(const PortDevice &device)
+{
+    switch (device.remedy) {
+    case port_messages::Remedy::Dialog:
+        return {};
+    case port_messages::Remedy::Menu:
+        return QLatin1Char(' ') + port_messages::setupPlace();
+    case port_messages::Remedy::CommandLine:
+        break;
+    }
+    return QStringLiteral(" (--serial-flow)");
 }
 
 QString seconds(std::chrono::milliseconds limit)
@@ -43,7 +63,13 @@ QString reason(int errnum)
     }
 }
 
-QString openFailed(const PortDevice &device, int errnum, Remedy remedy)
+QString setupPlace()
+{
+    return QStringLiteral(
+        "em \"Configurar impressora...\" (clique com o botão direito na janela principal)");
+}
+
+QString openFailed(const PortDevice &device, int errnum)
 {
     const QString &path = device.path;
     switch (errnum) {
@@ -54,12 +80,12 @@ QString openFailed(const PortDevice &device, int errnum, Remedy remedy)
     case ENOTDIR:
         return QStringLiteral("Nenhum dispositivo em %1: confira se a impressora ou o adaptador "
                               "está ligado, ou %2.")
-            .arg(path, otherPath(device, remedy));
+            .arg(path, otherPath(device));
     case ENODEV:
     case ENXIO:
         return QStringLiteral("Dispositivo ausente em %1: o sistema não encontrou essa porta; "
                               "confira o cabo ou o adaptador, ou %2.")
-            .arg(path, otherPath(device, remedy));
+            .arg(path, otherPath(device));
     case EBUSY:
         return QStringLiteral("Porta ocupada em %1: outro programa a está usando.").arg(path);
     default:
@@ -116,7 +142,7 @@ QString timedOut(const PortDevice &device, std::chrono::milliseconds limit, int 
     if (errnum != 0)
         text += QStringLiteral(" (%1)").arg(reason(errnum));
     if (device.kind == PortDevice::Kind::Serial)
-        text += QStringLiteral("; confira o cabo e o controle de fluxo (--serial-flow)");
+        text += QStringLiteral("; confira o cabo e o controle de fluxo") + flowPlace(device);
     return text + QLatin1Char('.');
 }
 

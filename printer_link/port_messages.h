@@ -11,12 +11,14 @@ namespace port_messages {
 // A system error number in a few Portuguese words, as a printer driver means it.
 [[nodiscard]] QString reason(int errnum);
 
-// Where the reader picks another device: on the command line, or in the setup dialog.
-enum class Remedy { CommandLine, Dialog };
+using Remedy = PortDevice::Remedy;
 
-// The device could not be opened (`errnum` from open()), with what to do about it.
-[[nodiscard]] QString openFailed(
-    const PortDevice &device, int errnum, Remedy remedy = Remedy::CommandLine);
+// Where the main window offers the printer setup: "em "Configurar impressora..." (...)".
+[[nodiscard]] QString setupPlace();
+
+// The device could not be opened (`errnum` from open()), with what to do about it where the
+// device's remedy says.
+[[nodiscard]] QString openFailed(const PortDevice &device, int errnum);
 // Any other reason `errnum` kept the device at `path` from being opened.
 [[nodiscard]] QString cannotOpen(const QString &path, int errnum);
 // The user is not in `group`, which may use the device at `path`.

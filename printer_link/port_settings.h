@@ -27,10 +27,14 @@ struct PortSettings
 struct PortDevice
 {
     enum class Kind { Parallel, Serial };
+    // Where the operator picks another device: on the command line, in the setup dialog they
+    // are looking at, or in the setup the main window's menu opens.
+    enum class Remedy { CommandLine, Dialog, Menu };
     Kind kind = Kind::Parallel;
     QString name; // "LPT1"
     QString option; // "lpt1"
     QString path;
+    Remedy remedy = Remedy::CommandLine;
 };
 
 namespace port_settings {

@@ -6,19 +6,22 @@
 
 namespace {
 
-PortDevice device(const PortSettings &settings, int16_t port)
+PortDevice device(const PortSettings &settings, int16_t port,
+    PortDevice::Remedy remedy = PortDevice::Remedy::CommandLine)
 {
-    return *port_settings::deviceFor(settings, port);
+    PortDevice d = *port_settings::deviceFor(settings, port);
+    d.remedy = remedy;
+    return d;
 }
 
 } // namespace
 
-PortsLink::PortsLink(const PortSettings &settings)
+PortsLink::PortsLink(const PortSettings &settings, PortDevice::Remedy remedy)
     : m_settings(settings)
-    , m_lpt1(device(settings, port_code::kLpt1), settings.writeTimeout)
-    , m_lpt2(device(settings, port_code::kLpt2), settings.writeTimeout)
-    , m_com1(device(settings, port_code::kCom1), settings)
-    , m_com2(device(settings, port_code::kCom2), settings)
+    , m_lpt1(device(settings, port_code::kLpt1, remedy), settings.writeTimeout)
+    , m_lpt2(device(settings, port_code::kLpt2, remedy), settings.writeTimeout)
+    , m_com1(device(settings, port_code::kCom1, remedy), settings)
+    , m_com2(device(settings, port_code::kCom2, remedy), settings)
 { }
 
 ParallelPort *PortsLink::parallel(int16_t port)

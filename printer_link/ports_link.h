@@ -10,7 +10,9 @@
 class PortsLink : public PrinterLink
 {
 public:
-    explicit PortsLink(const PortSettings &settings);
+    // `remedy`: where the messages send the operator to pick another device.
+    explicit PortsLink(
+        const PortSettings &settings, PortDevice::Remedy remedy = PortDevice::Remedy::CommandLine);
 
     // Reads the status lines of a parallel port; a serial port has none to read.
     [[nodiscard]] LinkResult Estado(int16_t port) override;

@@ -30,6 +30,9 @@ version=$(dpkg-deb -f "$deb" Version)
 head -n 1 < <(gzip -dc "$root/usr/share/doc/vorel-demo/changelog.gz") | grep -q "^vorel-demo ($version) " ||
     fail "changelog.gz não começa pela versão $version"
 
+grep -qx 'Exec=vorel-demo --desktop --setup' "$root/usr/share/applications/vorel-demo.desktop" ||
+    fail "a entrada do menu não tem a ação que abre a configuração da impressora"
+
 if command -v man >/dev/null; then
     warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z \
         "$root/usr/share/man/man1/vorel-demo.1.gz" 2>&1 >/dev/null)

@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 #include "app/options.h"
 #include "app/shell.h"
+#include "tests/support/test_services.h"
 
 #include <QApplication>
 #include <QTableView>
@@ -15,7 +16,8 @@ private slots:
 
 void TstShell::virtualPrinterOpensBesideTheMainWindow()
 {
-    Shell shell {Options {}};
+    RecordingMessages messages;
+    Shell shell {Options {}, messages};
     shell.show();
     QVERIFY(QTest::qWaitForWindowExposed(&shell.mainWindow()));
     QWidget *printer = nullptr;
