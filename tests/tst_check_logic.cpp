@@ -2,40 +2,29 @@
 #include "check/check_print.h"
 #include "check/check_value.h"
 #include "layout/layout_table.h"
+#include "tests/support/test_helpers.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 
 const QLocale kBrazil(QLocale::Portuguese, QLocale::Brazil);
-
-// One table row on one line.
-template <class... T> void row(const char *name, const T &...columns)
-{
-    (QTest::newRow(name) << ... << columns);
-}
-
-QByteArray readFile(const QDir &dir, const char *name)
-{
-    QFile f(dir.filePath(QLatin1String(name)));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+// The check of sampleFront(): payee, city, date, value, observations 1 and 2, layout.
+const QStringList kSample
+    = {"José", "São Paulo", "19/12/2007", "R$\u00a02.345,98", "Obs 1", "Obs 2", "09080607071005"};
 
 } // namespace
 
-// The layout table, the check data file and the conversions of the check print.
+// The layout table, the check data file and the bytes of the check print.
 class TstCheckLogic : public QObject
 {
     Q_OBJECT
 private slots:
     void placesTheLineByBankOrder_data()
     {
-        QTest::addColumn<QStringList>("table");
-        QTest::addColumn<QString>("bank");
-        QTest::addColumn<QStringList>("expected"); // "NEW" marks the new line
+        // expected: "NEW" marks the new line
+        columns<QStringList, QString, QStringList>({"table", "bank", "expected"});
         const QStringList two = {"001|a", "237|b"};
         row("between", two, "104", QStringList {"001|a", "NEW", "237|b"});
         row("appended after all", two, "999", QStringList {"001|a", "237|b", "NEW"});
@@ -50,31 +39,9 @@ private slots:
 
     void placesTheLineByBankOrder()
     {
-        QFETCH(QStringList, table);
-        QFETCH(QString, bank);
-        QFETCH(QStringList, expected);
+        auto [table, bank, expected]
+            = fetch<QStringList, QString, QStringList>({"table", "bank", "expected"});
         QCOMPARE(layout_table::withLine(table, bank, QStringLiteral("NEW")), expected);
-    }
-
-    // No table yet: the first save creates it and no backup; a link left where the temporary
-    // file goes is replaced, never written through.
-    void firstSaveNeverWritesThroughALink()
-    {
-        QTemporaryDir tmp;
-        const QDir dir(tmp.path());
-        QFile victim(dir.filePath(QStringLiteral("victim.txt")));
-        QVERIFY(victim.open(QIODevice::WriteOnly) && victim.write("keep me") == 7);
-        victim.close();
-        QVERIFY(QFile::link(
-            dir.filePath(QStringLiteral("victim.txt")), dir.filePath(layout_table::kTempFile)));
-        QVERIFY(layout_table::save(
-            dir, QStringLiteral("104"), {"08", "08", "06", "07", "07", "10", "05"})
-                    .saved());
-        QCOMPARE(readFile(dir, "victim.txt"), QByteArray("keep me"));
-        QCOMPARE(
-            readFile(dir, layout_table::kTableFile), QByteArray("104|08|08|06|07|07|10|05\r\n"));
-        QCOMPARE(dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
-            (QStringList {layout_table::kTableFile, "victim.txt"}));
     }
 
     void savingClearsTemporariesLeftByAnInterruptedSave()
@@ -95,38 +62,10 @@ private slots:
             QStringList({"Dados_cheque.txt", "Dados_cheque.txt.d4E5f6", "Dados_cheque.txt.notes"}));
     }
 
-    void readsAnyDataFile_data()
-    {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QStringList>("fields"); // bank, value, payee, obs 1, obs 2, city, back
-        const QByteArray longLine(100000, 'x');
-        row("six lines, no back", QByteArray("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n"),
-            QStringList {"1", "2", "3", "4", "5", "6", ""});
-        row("one line without end", QByteArray("237"), QStringList {"237", "", "", "", "", "", ""});
-        row("lone LF and CR end lines", QByteArray("1\n2\r3\r\n4\n\n6\rX\nY"),
-            QStringList {"1", "2", "3", "4", "", "6", "X\r\nY\r\n"});
-        row("binary bytes", QByteArray::fromHex("00ff1b800d0a"),
-            QStringList {QStringLiteral("\u0000ÿ\u001b€"), "", "", "", "", "", ""});
-        row("long lines", QByteArray(longLine + "\r\n\r\n\r\n\r\n\r\n\r\n" + longLine),
-            QStringList {QString::fromLatin1(longLine), "", "", "", "", "",
-                QString::fromLatin1(longLine + "\r\n")});
-    }
-
-    void readsAnyDataFile()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QStringList, fields);
-        const check_data::CheckData d = check_data::decode(bytes);
-        QCOMPARE((QStringList {
-                     d.bank, d.value, d.payee, d.observation1, d.observation2, d.city, d.back}),
-            fields);
-    }
-
     void formatsTheValueAsCurrency_data()
     {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("shown"); // "_" stands for the no-break space
-        QTest::addColumn<QLocale>("locale");
+        // shown: "_" stands for the no-break space
+        columns<QString, QString, QLocale>({"typed", "shown", "locale"});
         row("decimal comma", "2345,98", "R$_2.345,98", kBrazil);
         row("already currency", "R$_2.345,98", "R$_2.345,98", kBrazil);
         row("plain space", "R$ 2.345,98", "R$_2.345,98", kBrazil);
@@ -144,28 +83,74 @@ private slots:
 
     void formatsTheValueAsCurrency()
     {
-        QFETCH(QString, typed);
-        QFETCH(QString, shown);
-        QFETCH(QLocale, locale);
+        auto [typed, shown, locale]
+            = fetch<QString, QString, QLocale>({"typed", "shown", "locale"});
         typed.replace(QLatin1Char('_'), QChar(0x00A0));
         shown.replace(QLatin1Char('_'), QChar(0x00A0));
         QCOMPARE(check_value::toCurrency(typed, locale), shown);
     }
 
-    // The field itself only holds CR LF breaks; other texts reach the builder from elsewhere.
-    void indentsTheBackText_data()
+    void frontSequence_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QByteArray>("bytes");
-        row("lone LF indents", "A\nB", QByteArray::fromHex("0a0d2020 410a2020 42"));
-        row("lone CR does not", "A\rB", QByteArray::fromHex("0a0d2020 410d42"));
+        // problem: 1: the date, 2: the value; no command then
+        columns<QStringList, QList<QByteArray>, int>({"check", "commands", "problem"});
+        // The sample with field `field` changed, and the command that carries it.
+        const auto front = [](const char *name, int field, const QString &text, const char *hex) {
+            QStringList check = kSample;
+            check[field] = text;
+            row(name, check, sampleFront(QList<int> {1, 2, 3, 4, 5, 6, 9}.at(field), hex), 0);
+        };
+        const auto bad = [](const char *name, int field, const QString &text, int problem) {
+            QStringList check = kSample;
+            check[field] = text;
+            row(name, check, QList<QByteArray>(), problem);
+        };
+        row("sample check", kSample, sampleFront(), 0);
+        front("empty payee", 0, "", "1b2e353930317d");
+        front("ESC and brace pass as they are", 4, "a}b\x1b", "1b2e35393035 617d621b 7d");
+        front("empty layout", 6, "", "1b2e35393039 3030304e 7d");
+        front("whole number in units", 3, "1500", "1b2e35393034 303030303030313530303030 7d");
+        front("empty value", 3, "", "1b2e35393034 303030303030303030303030 7d");
+        front("plain space", 3, "R$ 2.345,98", "1b2e35393034 303030303030323334353938 7d");
+        front("third decimal rounds", 3, "2345,987", "1b2e35393034 303030303030323334353939 7d");
+        front("twelve digits", 3, "9.999.999.999,99", "1b2e35393034 393939393939393939393939 7d");
+        front("year 2000", 2, "01/01/2000", "1b2e35393033 303130313030 7d");
+        front("one-digit day and month", 2, "5/3/2008", "1b2e35393033 303530333038 7d");
+        bad("no such day", 2, "31/02/2008", 1);
+        bad("no date", 2, "", 1);
+        bad("negative value", 3, "R$\u00a0-5,00", 2);
+        bad("thirteen digits", 3, "R$ 12.345.678.901,23", 2);
+        bad("not an amount", 3, "cinco reais", 2);
     }
 
-    void indentsTheBackText()
+    void frontSequence()
     {
-        QFETCH(QString, text);
-        QFETCH(QByteArray, bytes);
-        QCOMPARE(check_print::indentedBack(text).value(1), bytes);
+        auto [check, commands, problem]
+            = fetch<QStringList, QList<QByteArray>, int>({"check", "commands", "problem"});
+        const check_print::Sequence s = check_print::front(
+            {check[0], check[1], check[2], check[3], check[4], check[5], check[6]}, kBrazil);
+        QCOMPARE(int(s.problem), problem);
+        QCOMPARE(s.commands, commands);
+    }
+
+    void backSequence_data()
+    {
+        // printed: between commands 15 and 16
+        columns<bool, QString, QByteArray>({"indented", "text", "printed"});
+        row("indented lines", true, "AB\r\nCD", QByteArray::fromHex("0a0d2020 41420d0a2020 4344"));
+        row("indented, empty", true, "", QByteArray::fromHex("0a0d2020"));
+        row("lone LF indents", true, "A\nB", QByteArray::fromHex("0a0d2020 410a2020 42"));
+        row("lone CR does not", true, "A\rB", QByteArray::fromHex("0a0d2020 410d42"));
+        row("plain, ESC, brace and accents", false, "\x1b}çã", QByteArray::fromHex("1b7de7e3"));
+    }
+
+    void backSequence()
+    {
+        auto [indented, text, printed]
+            = fetch<bool, QString, QByteArray>({"indented", "text", "printed"});
+        QCOMPARE(indented ? check_print::indentedBack(text) : check_print::back(text),
+            (QList<QByteArray> {QByteArray::fromHex("1b2e353931357d"), printed,
+                QByteArray::fromHex("1b2e353931367d")}));
     }
 };
 

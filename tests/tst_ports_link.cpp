@@ -1,11 +1,11 @@
 #include "printer_link/port_messages.h"
 #include "printer_link/ports_link.h"
+#include "tests/support/test_helpers.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
 #include <cerrno>
 #include <fcntl.h>
 #include <optional>
@@ -72,192 +72,171 @@ class TstPortsLink : public QObject
 {
     Q_OBJECT
 private slots:
-    void statusFromTheDevice_data();
-    void statusFromTheDevice();
-    void failuresNameTheDeviceAndTheReason_data();
-    void failuresNameTheDeviceAndTheReason();
-    void sendsEveryByteWithTheLineSettings_data();
-    void sendsEveryByteWithTheLineSettings();
-    void writeGivesUpWithinTheLimit_data();
-    void writeGivesUpWithinTheLimit();
-};
-
-void TstPortsLink::statusFromTheDevice_data()
-{
-    QTest::addColumn<uint>("major");
-    QTest::addColumn<int>("raw");
-    QTest::addColumn<int>("shown");
-    QTest::newRow("parallel, bits above 7 dropped") << 6u << 0x1D7 << 0xD7;
-    // A USB printer reports bits 3 to 5 only; the rest read as an idle printer's.
-    QTest::newRow("usb paper end") << 180u << 0x38 << 0xF8;
-    QTest::newRow("usb reserved bits ignored") << 180u << 0xC7 << 0xC0;
-}
-
-void TstPortsLink::statusFromTheDevice()
-{
-    QFETCH(uint, major);
-    QFETCH(int, raw);
-    QFETCH(int, shown);
-    QCOMPARE(int(parallel_port::statusByte(raw, parallel_port::sourceForMajor(major))), shown);
-}
-
-void TstPortsLink::failuresNameTheDeviceAndTheReason_data()
-{
-    QTest::addColumn<int>("port");
-    QTest::addColumn<QString>("file"); // in a folder open to everyone; an absolute path as is
-    QTest::addColumn<QString>("tx"); // how the message starts, %1 the path; empty: sent
-    QTest::addColumn<QString>("estado");
-    QTest::addColumn<bool>("recovers"); // once the device appears or the port is let go
-    const QString missing
-        = QStringLiteral("Nenhum dispositivo em %1: confira se a impressora ou "
-                         "o adaptador está ligado, ou indique outro caminho com --");
-    const QString denied
-        = QStringLiteral("Permissão negada em %1: o usuário precisa pertencer ao grupo ");
-    const QString serial
-        = QStringLiteral("A porta COM1 (%1) é serial e não informa o estado da impressora.");
-    QTest::newRow("parallel, missing")
-        << 888 << "missing" << missing + "lpt1." << missing + "lpt1." << true;
-    QTest::newRow("parallel, no permission")
-        << 888 << "denied" << denied + "lp (sudo usermod -aG lp $USER)" << denied + "lp" << false;
-    QTest::newRow("parallel, not a printer") << 888 << "/dev/null" << QString()
-                                             << "Não foi possível ler o estado da impressora em "
-                                                "%1: o dispositivo não é uma porta de impressora."
-                                             << false;
-    QTest::newRow("serial, missing") << 1 << "missing" << missing + "com1." << serial << true;
-    QTest::newRow("serial, no permission")
-        << 1 << "denied" << denied + "dialout (sudo usermod -aG dialout $USER)" << serial << false;
-    QTest::newRow("serial, held elsewhere")
-        << 1 << "busy"
-        << "Porta ocupada em %1: outro programa a está usando (" << serial << true;
-}
-
-void TstPortsLink::failuresNameTheDeviceAndTheReason()
-{
-    QFETCH(int, port);
-    QFETCH(QString, file);
-    QFETCH(QString, tx);
-    QFETCH(QString, estado);
-    QFETCH(bool, recovers);
-    QTemporaryDir dir;
-    QCOMPARE(::chmod(qPrintable(dir.path()), 0711), 0);
-    Device device(int16_t(port), dir);
-    const QString path
-        = file == QLatin1String("busy") ? device.path : QDir(dir.path()).filePath(file);
-    if (file == QLatin1String("denied")) // not a single permission bit
-        QCOMPARE(::close(::open(qPrintable(path), O_CREAT | O_WRONLY, 0)), 0);
-    std::optional<PortsLink> holder; // another program on the same port
-    if (file == QLatin1String("busy"))
-        QVERIFY(!holder.emplace(settingsWith(path)).TX(int16_t(port), {}).refused());
-    PortsLink link(settingsWith(path));
-    // Root keeps its override of file permissions unless its filesystem uid changes.
-    const int uid = ::setfsuid(file == QLatin1String("denied") ? 65534 : ::geteuid());
-    const LinkResult sent = link.TX(int16_t(port), QByteArray("A"));
-    const LinkResult status = link.Estado(int16_t(port));
-    ::setfsuid(uid);
-    QVERIFY2(tx.isEmpty() ? !sent.refused() : sent.value < 0 && sent.error.startsWith(tx.arg(path)),
-        qPrintable(sent.error));
-    QVERIFY2(status.error.startsWith(estado.arg(path)), qPrintable(status.error));
-
-    if (recovers) { // the cable goes in, or the other program lets go
-        QVERIFY(holder || QFile::link(device.path, path));
-        holder.reset();
-        QVERIFY(!link.TXI(int16_t(port), QByteArray::fromHex("1b6f")).refused());
-        QCOMPARE(readBytes(device.printer, 2), QByteArray::fromHex("1b6f"));
-    }
-}
-
-void TstPortsLink::sendsEveryByteWithTheLineSettings_data()
-{
-    QTest::addColumn<int>("port");
-    QTest::addColumn<int>("speed");
-    QTest::addColumn<int>("flow");
-    QTest::addColumn<uint>("baud");
-    QTest::addColumn<bool>("rtscts");
-    QTest::addColumn<bool>("xonxoff");
-    const int none = int(SerialFlow::None), hardware = int(SerialFlow::Hardware);
-    QTest::newRow("parallel") << 888 << 9600 << hardware << 0u << false << false;
-    QTest::newRow("COM1 default") << 1 << 9600 << hardware << uint(B9600) << true << false;
-    QTest::newRow("COM2 no flow control") << 2 << 9600 << none << uint(B9600) << false << false;
-    QTest::newRow("COM1 software flow, 19200")
-        << 1 << 19200 << int(SerialFlow::Software) << uint(B19200) << false << true;
-}
-
-// More than the device's buffer takes at once, so the writer waits for room and resumes where it
-// stopped; numbered, so that a part sent twice or skipped shows. Every byte value is in it, zero
-// and line ends included: nothing may be translated on the way.
-void TstPortsLink::sendsEveryByteWithTheLineSettings()
-{
-    QFETCH(int, port);
-    QFETCH(int, speed);
-    QFETCH(int, flow);
-    QFETCH(uint, baud);
-    QFETCH(bool, rtscts);
-    QFETCH(bool, xonxoff);
-    QTemporaryDir dir;
-    Device device(int16_t(port), dir);
-    PortSettings settings = settingsWith(device.path, 5s);
-    settings.serialSpeed = speed;
-    settings.serialFlow = SerialFlow(flow);
-    PortsLink link(settings);
-    QByteArray bytes;
-    for (int i = 0; bytes.size() < 300000; ++i)
-        bytes += QByteArray::number(i) + char(i % 256);
-    QByteArray received;
-    std::thread printer([&] { received = readBytes(device.printer, bytes.size(), 3s); });
-    const LinkResult r = link.TX(int16_t(port), bytes);
-    printer.join();
-    QVERIFY2(!r.refused(), qPrintable(r.error));
-    QCOMPARE(received, bytes);
-    if (device.slave < 0)
-        return;
-    termios t {};
-    QCOMPARE(::tcgetattr(device.slave, &t), 0);
-    QCOMPARE(uint(::cfgetospeed(&t)), baud);
-    QCOMPARE(uint(t.c_cflag & (CSIZE | PARENB | CSTOPB)), uint(CS8));
-    QCOMPARE(bool(t.c_cflag & CRTSCTS), rtscts);
-    QCOMPARE(uint(t.c_iflag & (IXON | IXOFF)), xonxoff ? uint(IXON | IXOFF) : 0u);
-}
-
-void TstPortsLink::writeGivesUpWithinTheLimit_data()
-{
-    QTest::addColumn<int>("port");
-    QTest::addColumn<QString>("message"); // %1 the path
-    const QString late = QStringLiteral("A impressora em %1 não recebeu os dados em 0,3 s");
-    QTest::newRow("parallel, reader never reads") << 888 << late + ".";
-    QTest::newRow("serial, other end never reads")
-        << 1 << late + "; confira o cabo e o controle de fluxo (--serial-flow).";
-}
-
-void TstPortsLink::writeGivesUpWithinTheLimit()
-{
-    QFETCH(int, port);
-    QFETCH(QString, message);
-    QTemporaryDir dir;
-    Device device(int16_t(port), dir);
-    QElapsedTimer clock;
-    clock.start();
+    void statusFromTheDevice_data()
     {
-        PortsLink link(settingsWith(device.path, 300ms));
-        const LinkResult r = link.TX(int16_t(port), QByteArray(1 << 20, 'x'));
-        const qint64 elapsed = clock.elapsed();
-        QVERIFY(r.value < 0);
-        QCOMPARE(r.error, message.arg(device.path));
-        QVERIFY2(elapsed >= 280 && elapsed < 1300, qPrintable(QString::number(elapsed)));
-
-        // The printer wakes up: the next command arrives alone, nothing of the one given up.
-        readBytes(device.printer, 1 << 20, 0ms);
-        QVERIFY(!link.TX(int16_t(port), QByteArray::fromHex("1b6f")).refused());
-        QCOMPARE(readBytes(device.printer, 3), QByteArray::fromHex("1b6f"));
-
-        QVERIFY(link.TX(int16_t(port), QByteArray(1 << 20, 'x')).refused());
-        clock.restart();
+        columns<uint, int, int>({"major", "raw", "shown"});
+        QTest::newRow("parallel, bits above 7 dropped") << 6u << 0x1D7 << 0xD7;
+        // A USB printer reports bits 3 to 5 only; the rest read as an idle printer's.
+        QTest::newRow("usb paper end") << 180u << 0x38 << 0xF8;
+        QTest::newRow("usb reserved bits ignored") << 180u << 0xC7 << 0xC0;
     }
-    // Closing a port whose printer is stuck does not wait on it either.
-    QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
-    // The parallel driver's out-of-paper answer is named; whole seconds show no decimals.
-    QCOMPARE(port_messages::timedOut(*port_settings::deviceFor({}, 888), 10s, ENOSPC),
-        QStringLiteral("A impressora em /dev/lp0 não recebeu os dados em 10 s (sem papel)."));
-}
+
+    void statusFromTheDevice()
+    {
+        auto [major, raw, shown] = fetch<uint, int, int>({"major", "raw", "shown"});
+        QCOMPARE(int(parallel_port::statusByte(raw, parallel_port::sourceForMajor(major))), shown);
+    }
+
+    void failuresNameTheDeviceAndTheReason_data()
+    {
+        // file: in a folder open to everyone; an absolute path as is
+        // tx: how the message starts, %1 the path; empty: sent
+        // recovers: once the device appears or the port is let go
+        columns<int, QString, QString, QString, bool>({"port", "file", "tx", "estado", "recovers"});
+        const QString missing
+            = QStringLiteral("Nenhum dispositivo em %1: confira se a impressora ou "
+                             "o adaptador está ligado, ou indique outro caminho com --");
+        const QString denied
+            = QStringLiteral("Permissão negada em %1: o usuário precisa pertencer ao grupo ");
+        const QString serial
+            = QStringLiteral("A porta COM1 (%1) é serial e não informa o estado da impressora.");
+        QTest::newRow("parallel, missing")
+            << 888 << "missing" << missing + "lpt1." << missing + "lpt1." << true;
+        QTest::newRow("parallel, no permission")
+            << 888 << "denied" << denied + "lp (sudo usermod -aG lp $USER)" << denied + "lp"
+            << false;
+        QTest::newRow("parallel, not a printer")
+            << 888 << "/dev/null" << QString()
+            << "Não foi possível ler o estado da impressora em "
+               "%1: o dispositivo não é uma porta de impressora."
+            << false;
+        QTest::newRow("serial, missing") << 1 << "missing" << missing + "com1." << serial << true;
+        QTest::newRow("serial, no permission")
+            << 1 << "denied" << denied + "dialout (sudo usermod -aG dialout $USER)" << serial
+            << false;
+        QTest::newRow("serial, held elsewhere")
+            << 1 << "busy"
+            << "Porta ocupada em %1: outro programa a está usando (" << serial << true;
+    }
+
+    void failuresNameTheDeviceAndTheReason()
+    {
+        auto [port, file, tx, estado, recovers] = fetch<int, QString, QString, QString, bool>(
+            {"port", "file", "tx", "estado", "recovers"});
+        QTemporaryDir dir;
+        QCOMPARE(::chmod(qPrintable(dir.path()), 0711), 0);
+        Device device(int16_t(port), dir);
+        const QString path
+            = file == QLatin1String("busy") ? device.path : QDir(dir.path()).filePath(file);
+        if (file == QLatin1String("denied")) // not a single permission bit
+            QCOMPARE(::close(::open(qPrintable(path), O_CREAT | O_WRONLY, 0)), 0);
+        std::optional<PortsLink> holder; // another program on the same port
+        if (file == QLatin1String("busy"))
+            QVERIFY(!holder.emplace(settingsWith(path)).TX(int16_t(port), {}).refused());
+        PortsLink link(settingsWith(path));
+        // Root keeps its override of file permissions unless its filesystem uid changes.
+        const int uid = ::setfsuid(file == QLatin1String("denied") ? 65534 : ::geteuid());
+        const LinkResult sent = link.TX(int16_t(port), QByteArray("A"));
+        const LinkResult status = link.Estado(int16_t(port));
+        ::setfsuid(uid);
+        QVERIFY2(
+            tx.isEmpty() ? !sent.refused() : sent.value < 0 && sent.error.startsWith(tx.arg(path)),
+            qPrintable(sent.error));
+        QVERIFY2(status.error.startsWith(estado.arg(path)), qPrintable(status.error));
+
+        if (recovers) { // the cable goes in, or the other program lets go
+            QVERIFY(holder || QFile::link(device.path, path));
+            holder.reset();
+            QVERIFY(!link.TXI(int16_t(port), QByteArray::fromHex("1b6f")).refused());
+            QCOMPARE(readBytes(device.printer, 2), QByteArray::fromHex("1b6f"));
+        }
+    }
+
+    void sendsEveryByteWithTheLineSettings_data()
+    {
+        columns<int, int, int, uint, bool, bool>(
+            {"port", "speed", "flow", "baud", "rtscts", "xonxoff"});
+        const int none = int(SerialFlow::None), hardware = int(SerialFlow::Hardware);
+        QTest::newRow("parallel") << 888 << 9600 << hardware << 0u << false << false;
+        QTest::newRow("COM1 default") << 1 << 9600 << hardware << uint(B9600) << true << false;
+        QTest::newRow("COM2 no flow control") << 2 << 9600 << none << uint(B9600) << false << false;
+        QTest::newRow("COM1 software flow, 19200")
+            << 1 << 19200 << int(SerialFlow::Software) << uint(B19200) << false << true;
+    }
+
+    // More than the device's buffer takes at once, so the writer waits for room and resumes where
+    // it stopped; numbered, so that a part sent twice or skipped shows. Every byte value is in it,
+    // zero and line ends included: nothing may be translated on the way.
+    void sendsEveryByteWithTheLineSettings()
+    {
+        auto [port, speed, flow, baud, rtscts, xonxoff] = fetch<int, int, int, uint, bool, bool>(
+            {"port", "speed", "flow", "baud", "rtscts", "xonxoff"});
+        QTemporaryDir dir;
+        Device device(int16_t(port), dir);
+        PortSettings settings = settingsWith(device.path, 5s);
+        settings.serialSpeed = speed;
+        settings.serialFlow = SerialFlow(flow);
+        PortsLink link(settings);
+        QByteArray bytes;
+        for (int i = 0; bytes.size() < 300000; ++i)
+            bytes += QByteArray::number(i) + char(i % 256);
+        QByteArray received;
+        std::thread printer([&] { received = readBytes(device.printer, bytes.size(), 3s); });
+        const LinkResult r = link.TX(int16_t(port), bytes);
+        printer.join();
+        QVERIFY2(!r.refused(), qPrintable(r.error));
+        QCOMPARE(received, bytes);
+        if (device.slave < 0)
+            return;
+        termios t {};
+        QCOMPARE(::tcgetattr(device.slave, &t), 0);
+        QCOMPARE(uint(::cfgetospeed(&t)), baud);
+        QCOMPARE(uint(t.c_cflag & (CSIZE | PARENB | CSTOPB)), uint(CS8));
+        QCOMPARE(bool(t.c_cflag & CRTSCTS), rtscts);
+        QCOMPARE(uint(t.c_iflag & (IXON | IXOFF)), xonxoff ? uint(IXON | IXOFF) : 0u);
+    }
+
+    void writeGivesUpWithinTheLimit_data()
+    {
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("message"); // %1 the path
+        const QString late = QStringLiteral("A impressora em %1 não recebeu os dados em 0,3 s");
+        QTest::newRow("parallel, reader never reads") << 888 << late + ".";
+        QTest::newRow("serial, other end never reads")
+            << 1 << late + "; confira o cabo e o controle de fluxo (--serial-flow).";
+    }
+
+    void writeGivesUpWithinTheLimit()
+    {
+        QFETCH(int, port);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        Device device(int16_t(port), dir);
+        QElapsedTimer clock;
+        clock.start();
+        {
+            PortsLink link(settingsWith(device.path, 300ms));
+            const LinkResult r = link.TX(int16_t(port), QByteArray(1 << 20, 'x'));
+            const qint64 elapsed = clock.elapsed();
+            QVERIFY(r.value < 0);
+            QCOMPARE(r.error, message.arg(device.path));
+            QVERIFY2(elapsed >= 280 && elapsed < 1300, qPrintable(QString::number(elapsed)));
+
+            // The printer wakes up: the next command arrives alone, nothing of the one given up.
+            readBytes(device.printer, 1 << 20, 0ms);
+            QVERIFY(!link.TX(int16_t(port), QByteArray::fromHex("1b6f")).refused());
+            QCOMPARE(readBytes(device.printer, 3), QByteArray::fromHex("1b6f"));
+
+            QVERIFY(link.TX(int16_t(port), QByteArray(1 << 20, 'x')).refused());
+            clock.restart();
+        }
+        // Closing a port whose printer is stuck does not wait on it either.
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed())));
+        // The parallel driver's out-of-paper answer is named; whole seconds show no decimals.
+        QCOMPARE(port_messages::timedOut(*port_settings::deviceFor({}, 888), 10s, ENOSPC),
+            QStringLiteral("A impressora em /dev/lp0 não recebeu os dados em 10 s (sem papel)."));
+    }
+};
 
 QTEST_GUILESS_MAIN(TstPortsLink)
 #include "tst_ports_link.moc"

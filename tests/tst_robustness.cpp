@@ -6,7 +6,6 @@
 #include "ui/text_fields.h"
 
 #include <QClipboard>
-#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <csignal>
@@ -18,7 +17,6 @@ namespace {
 
 const QString kData = "Dados_cheque.txt", kTable = "Formato_cheque.txt";
 const QString kTemp = "Formato_temp.txt", kBackup = "Formato_cheque.bak";
-const QByteArray kMissing = "<missing>";
 const QDir::Filters kAll = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden;
 const QByteArray kBank001 = "001|08|08|06|07|07|10|05\r\n";
 const QByteArray kTwoBanks = kBank001 + "237|09|08|06|07|07|10|05\r\n";
@@ -27,24 +25,6 @@ const QByteArray kSaved237 = "237|12|08|06|07|07|10|05\r\n"; // what every save 
 QByteArray operator""_b(const char *bytes, size_t size)
 {
     return QByteArray(bytes, qsizetype(size));
-}
-
-template <class... T> void row(const char *name, const T &...columns)
-{
-    (QTest::newRow(name) << ... << columns);
-}
-
-QByteArray readFile(const QDir &dir, const QString &name)
-{
-    QFile f(dir.filePath(name));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : kMissing;
-}
-
-void writeFile(const QDir &dir, const QString &name, const QByteArray &bytes)
-{
-    QFile f(dir.filePath(name));
-    if (bytes != kMissing && (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()))
-        qFatal("cannot write %s", qPrintable(name));
 }
 
 enum Access { Normal, ReadOnlyFile, ReadOnlyFolder, Unreadable, DiskFull };
@@ -77,14 +57,6 @@ void setAccess(const QDir &dir, Access access)
         qFatal("cannot restrict the test");
 }
 
-// Waits for the system to hand the focus over, which is what loads and stores the check data.
-bool activate(QWidget &window)
-{
-    window.show();
-    window.activateWindow();
-    return QTest::qWaitForWindowActive(&window);
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Access)
@@ -98,11 +70,9 @@ private slots:
 
     void damagedFiles_data()
     {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QByteArray>("before");
-        QTest::addColumn<Access>("access");
-        QTest::addColumn<QString>("messages"); // one a line
-        QTest::addColumn<QByteArray>("after");
+        // messages: one a line
+        columns<QString, QByteArray, Access, QString, QByteArray>(
+            {"file", "before", "access", "messages", "after"});
         const QByteArray stored = "237\r\nR$ 1,00\r\nAna\r\no1\r\no2\r\nRio\r\nverso";
         const QByteArray huge(100000, 'p');
         // Control characters, bytes cp1252 leaves undefined and a no-break space, in a field and
@@ -144,11 +114,9 @@ private slots:
 
     void damagedFiles()
     {
-        QFETCH(QString, file);
-        QFETCH(QByteArray, before);
-        QFETCH(Access, access);
-        QFETCH(QString, messages);
-        QFETCH(QByteArray, after);
+        auto [file, before, access, messages, after]
+            = fetch<QString, QByteArray, Access, QString, QByteArray>(
+                {"file", "before", "access", "messages", "after"});
         TestServices t;
         const QDir dir(t.dir.path());
         writeFile(dir, file, before);
@@ -219,10 +187,8 @@ private slots:
 
     void pastedText_data()
     {
-        QTest::addColumn<QString>("window");
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("pasted");
-        QTest::addColumn<QString>("shown"); // the field held "ab" before
+        // shown: the field held "ab" before
+        columns<QString, QString, QString, QString>({"window", "field", "pasted", "shown"});
         const QString huge(100000, QLatin1Char('x'));
         row("bank cut at 3", "Cheque", "Text1", "2375", "237");
         row("gap cut at 2", "Formato", "Text7", "123", "12");
@@ -239,10 +205,8 @@ private slots:
 
     void pastedText()
     {
-        QFETCH(QString, window);
-        QFETCH(QString, field);
-        QFETCH(QString, pasted);
-        QFETCH(QString, shown);
+        auto [window, field, pasted, shown]
+            = fetch<QString, QString, QString, QString>({"window", "field", "pasted", "shown"});
         TestServices t;
         CheckWindow cheque(t.services(), [] { return 888; });
         LayoutEditor formato(t.services(), [] { return LayoutSource {}; });

@@ -1,3 +1,4 @@
+#include "tests/support/test_helpers.h"
 #include "virtual_printer/amount_words.h"
 #include "virtual_printer/check_front.h"
 #include "virtual_printer/command_decoder.h"
@@ -5,9 +6,6 @@
 #include "virtual_printer/journal_format.h"
 #include "virtual_printer/print_grid.h"
 #include "virtual_printer/virtual_printer.h"
-
-#include <QFile>
-#include <QTest>
 
 using command_decoder::Command;
 using Call = JournalEntry::Call;
@@ -17,9 +15,7 @@ namespace {
 const QDateTime kStart(QDate(2007, 12, 19), QTime(10, 0));
 
 // ESC "K" and the 37 columns of the logo.
-const QByteArray kLogo
-    = "1b4b2500fe008200c600fe00c6008200c200fe00c20082009e20d2209e008200fa048204fa"
-      "008200fe";
+const QByteArray kLogo = kLogoHex;
 const QString kLogoColumns = QString::fromLatin1(kLogo.mid(8));
 
 // "check 05 '61'", "unknown '1b40' cut": kind, number, data in hex, and whether the bytes ran
@@ -55,7 +51,7 @@ QVector<JournalEntry> journal(const QVector<Step> &steps)
     return out;
 }
 
-// "front 0-8 [Fulano|...|08080607071005]", "authentication 0-0 '4142' 37 columns from 254 twice":
+// "front 0-8 [José|...|09080607071005]", "authentication 0-0 '4142' 37 columns from 254 twice":
 // kind, journal rows, what it prints (the check's fields, print arguments and layout).
 QString shape(const PaperJob &j)
 {
@@ -77,14 +73,15 @@ QString shape(const PaperJob &j)
     return out + (j.twice ? QStringLiteral(" twice") : QString());
 }
 
-// The front of the sample check: 01 Fulano, 02 São Paulo, 03 191207, 04 000000234598, 05 Obs 1,
-// 06 Obs 2, 07 REAL, 08 REAIS, 09 printed with the default layout.
-const QVector<Step> kFront = {{Call::TX, "1b2e3539303146756c616e6f7d"},
-    {Call::TX, "1b2e3539303253e36f205061756c6f7d"}, {Call::TX, "1b2e353930333139313230377d"},
-    {Call::TX, "1b2e353930343030303030303233343539387d"}, {Call::TX, "1b2e353930354f627320317d"},
-    {Call::TX, "1b2e353930364f627320327d"}, {Call::TX, "1b2e353930375245414c7d"},
-    {Call::TX, "1b2e3539303852454149537d"},
-    {Call::TX, "1b2e353930393030304e30383038303630373037313030357d"}};
+// The sample check's front, call by call.
+QVector<Step> frontSteps()
+{
+    QVector<Step> out;
+    for (const QByteArray &bytes : sampleFront())
+        out.append({Call::TX, bytes.toHex()});
+    return out;
+}
+const QVector<Step> kFront = frontSteps();
 
 // Everything a journal entry holds, in one line.
 QString entryText(const JournalEntry &e)
@@ -103,325 +100,309 @@ class TstVirtualPrinterLogic : public QObject
 {
     Q_OBJECT
 private slots:
-    void decodes_data();
-    void decodes();
-    void amountInWords_data();
-    void amountInWords();
-    void frontFields_data();
-    void frontFields();
-    void laysText_data();
-    void laysText();
-    void groupsJobs_data();
-    void groupsJobs();
-    void journalFile_data();
-    void journalFile();
+    void decodes_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("commands");
+        const auto row = [](const char *name, const QByteArray &hex, const QStringList &commands) {
+            QTest::newRow(name) << QByteArray::fromHex(hex) << commands;
+        };
+        const QString image = QStringLiteral("image '%1'");
+        // normal
+        row("drawer", "1b6f", {"drawer"});
+        row("simple authentication", "1b56" + kLogo + "4142",
+            {"auth-simple", image.arg(kLogoColumns), "text '4142'"});
+        row("double, empty line", "1b58" + kLogo, {"auth-double", image.arg(kLogoColumns)});
+        row("monitored begins and ends", "1b7e311b7e30", {"monitor-on", "monitor-off"});
+        row("text in cp1252, CR LF", "20e7e30d0a", {"text '20e7e30d0a'"});
+        row("empty payee", "1b2e353930317d", {"check 01 ''"});
+        row("city in cp1252", "1b2e3539303253e36f205061756c6f7d",
+            {"check 02 '53e36f205061756c6f'"});
+        row("value", "1b2e353930343030303030303233343539387d",
+            {"check 04 '303030303030323334353938'"});
+        row("currency names back to back", "1b2e353930375245414c7d1b2e3539303852454149537d",
+            {"check 07 '5245414c'", "check 08 '5245414953'"});
+        row("print with default layout", "1b2e353930393030304e30383038303630373037313030357d",
+            {"check 09 '3030304e3038303830363037303731303035'"});
+        row("observations only", "1b2e353931303030304e30383038303630373037313030357d",
+            {"check 10 '3030304e3038303830363037303731303035'"});
+        row("back in one call", "1b2e353931357d0a0d204142201b2e353931367d",
+            {"check 15 ''", "text '0a0d20414220'", "check 16 ''"});
+        row("brace ends the observation early", "1b2e35393035617d627d",
+            {"check 05 '61'", "text '627d'"});
+        row("number not in use", "1b2e353939397d", {"check 99 ''"});
+        QTest::newRow("column count takes both bytes")
+            << QByteArray::fromHex("1b4b0101") + QByteArray(257, '\x81') + "Z"
+            << QStringList {image.arg(QStringLiteral("81").repeated(257)), "text '5a'"};
+        // limits: cut short
+        row("empty call", "", {});
+        row("no closing brace", "1b2e3539303146756c", {"check 01 '46756c' cut"});
+        row("prefix only", "1b2e3539", {"check ?? '' cut"});
+        row("lone ESC", "1b", {"unknown '1b' cut"});
+        row("logo cut in its columns", "1b4b2500fe0082", {"image 'fe0082' cut"});
+        row("logo cut in its count", "1b4b25", {"image cut"});
+        row("monitor cut", "1b7e", {"unknown '1b7e' cut"});
+        // bad input: kept in hex
+        row("unknown escape", "1b4041", {"unknown '1b40'", "text '41'"});
+        row("other dot sequence", "1b2e3441", {"unknown '1b2e'", "text '3441'"});
+        row("letters for the number", "1b2e35394142317d",
+            {"unknown '1b2e3539'", "text '4142317d'"});
+        row("monitor with another digit", "1b7e32", {"unknown '1b7e32'"});
+        row("control bytes", "000141097f42",
+            {"unknown '0001'", "text '41'", "unknown '097f'", "text '42'"});
+    }
+
+    void decodes()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, commands);
+        QStringList got;
+        for (const Command &c : command_decoder::decode(bytes))
+            got << shape(c);
+        QCOMPARE(got, commands);
+    }
+
+    void amountInWords_data()
+    {
+        columns<qulonglong, QString, QString, QString>({"cents", "singular", "plural", "words"});
+        const auto row = [](const char *name, qulonglong cents, const char *words,
+                             const char *singular = "REAL", const char *plural = "REAIS") {
+            QTest::newRow(name) << cents << QString::fromUtf8(singular) << QString::fromUtf8(plural)
+                                << QString::fromUtf8(words);
+        };
+        // normal
+        row("one", 100, "um REAL");
+        row("two", 200, "dois REAIS");
+        row("sixteen, Brazilian spelling", 1600, "dezesseis REAIS");
+        row("hundred and one", 10100, "cento e um REAIS");
+        row("thousand without um", 100000, "mil REAIS");
+        row("one hundred and one thousand", 10100000, "cento e um mil REAIS");
+        row("million takes de", 100000000, "um milhão de REAIS");
+        row("millions take de", 200000000, "dois milhões de REAIS");
+        row("million and a half", 150000000, "um milhão e quinhentos mil REAIS");
+        row("million and one", 100000100, "um milhão e um REAIS");
+        row("billion takes de", 100000000000, "um bilhão de REAIS");
+        row("billion and a million take de", 100100000000, "um bilhão e um milhão de REAIS");
+        row("million with cents takes de", 100000050, "um milhão de REAIS e cinquenta centavos");
+        row("the sample check", 234598,
+            "dois mil trezentos e quarenta e cinco REAIS e noventa e oito centavos");
+        row("fifty cents", 50, "cinquenta centavos");
+        row("one cent", 1, "um centavo");
+        row("hundred", 10000, "cem REAIS");
+        row("two hundred and two cents on reais", 20202, "duzentos e dois REAIS e dois centavos");
+        row("other names, million", 300000000, "três milhões de DÓLARES", "DÓLAR", "DÓLARES");
+        // limits
+        row("zero", 0, "zero REAIS");
+        row("two cents, masculine", 2, "dois centavos");
+        row("ten billion", 1000000000000ULL, "dez bilhões de REAIS");
+        row("no names received", 234500, "dois mil trezentos e quarenta e cinco", "", "");
+        row("no names, million, no dangling de", 100000000, "um milhão", "", "");
+        row("no names, cents", 105, "um e cinco centavos", "", "");
+    }
+
+    void amountInWords()
+    {
+        auto [cents, singular, plural, words] = fetch<qulonglong, QString, QString, QString>(
+            {"cents", "singular", "plural", "words"});
+        QCOMPARE(amount_words::inWords(cents, singular, plural), words);
+    }
+
+    void frontFields_data()
+    {
+        QTest::addColumn<QByteArrayList>("data"); // layout, value, date, city
+        // The heights of the seven lines in mm ("default" when the layout was not used), the value
+        // in its box, the amount in words over two lines of 40 and 60 characters, the place and
+        // date.
+        QTest::addColumn<QStringList>("shown");
+        const auto row = [](const char *name, const QByteArrayList &data,
+                             const QStringList &shown) { QTest::newRow(name) << data << shown; };
+        const QString standard = QStringLiteral("8 16 22 29 36 46 51");
+        // normal
+        row("sample, default layout", {"08080607071005", "000000234598", "191207", "São Paulo"},
+            {standard, "2.345,98", "dois mil trezentos e quarenta e cinco",
+                "REAIS e noventa e oito centavos", "São Paulo, 19 de dezembro de 2007"});
+        row("custom layout, cents, 2000", {"10090706050403", "000000000005", "050300", "Recife"},
+            {"10 19 26 32 37 41 44", "0,05", "cinco centavos", "", "Recife, 5 de março de 2000"});
+        row("fewer digits, leap day", {"08080607071005", "1500", "290208", "Natal"},
+            {standard, "15,00", "quinze REAIS", "", "Natal, 29 de fevereiro de 2008"});
+        // limits
+        row("past the edge kept, largest, no city",
+            {"99999999999999", "999999999999", "010108", ""},
+            {"99 198 297 396 495 594 693", "9.999.999.999,99",
+                "nove bilhões novecentos e noventa e nove",
+                "milhões novecentos e noventa e nove mil novecentos e noventa e nove REAIS e "
+                "noventa e "
+                "nove centavos (não cabe)",
+                "1 de janeiro de 2008"});
+        row("zero, last year", {"08080607071005", "000000000000", "311299", "Natal"},
+            {standard, "0,00", "zero REAIS", "", "Natal, 31 de dezembro de 2099"});
+        // bad input: the default layout, no value, the date as sent
+        row("short layout, 13 digits, no such day",
+            {"88677105", "1234567890123", "290207", "Natal"},
+            {standard + " default", "", "", "", "Natal, 290207"});
+        row("sixteen digits, a sign, short date",
+            {"0808060707100500", "-00000000500", "1912", "Natal"},
+            {standard + " default", "", "", "", "Natal, 1912"});
+        row("a letter in the layout, the rest empty", {"0808060707100A", "", "", "Natal"},
+            {standard + " default", "", "", "", "Natal, "});
+    }
+
+    void frontFields()
+    {
+        QFETCH(QByteArrayList, data);
+        QFETCH(QStringList, shown);
+        const check_front::Heights h = check_front::heights(data.at(0));
+        QStringList got;
+        for (const int line : h.mm)
+            got << QString::number(line);
+        got = QStringList {got.join(' ') + (h.defaulted ? " default" : "")};
+        const std::optional<uint64_t> cents = check_front::cents(data.at(1));
+        const check_front::AmountLines words = check_front::splitAmount(cents
+                ? amount_words::inWords(*cents, QStringLiteral("REAL"), QStringLiteral("REAIS"))
+                : "",
+            [](const QString &text, int line) { return text.size() <= (line == 0 ? 40 : 60); });
+        got << (cents ? check_front::valueText(*cents) : QString()) << words.first
+            << words.second + (words.fits ? "" : " (não cabe)")
+            << check_front::placeAndDate(QString::fromUtf8(data.at(3)), data.at(2));
+        QCOMPARE(got, shown);
+    }
+
+    void laysText_data()
+    {
+        columns<QByteArray, int, int, QStringList, int>(
+            {"text", "columns", "maxRows", "rows", "total"});
+        const auto row = [](const char *name, const char *hex, int columns, int maxRows,
+                             const QStringList &rows, int total) {
+            QTest::newRow(name) << QByteArray::fromHex(hex) << columns << maxRows << rows << total;
+        };
+        row("CR LF, lone LF at the margin", "41420d0a43440a45", 10, 5, {"AB", "CD", "E"}, 3);
+        row("indented back", "0a0d202041420d0a20204344", 10, 5, {"", "  AB", "  CD"}, 3);
+        row("lone CR overwrites", "414243440d7879", 10, 5, {"xyCD"}, 1);
+        row("wraps at the last column", "41424344454647", 3, 5, {"ABC", "DEF", "G"}, 3);
+        row("rows beyond the limit counted", "410a420a430a44", 5, 2, {"A", "B"}, 4);
+        row("cp1252, controls take no place", "53e36f80000941", 10, 1, {"São€A"}, 1);
+    }
+
+    void laysText()
+    {
+        auto [text, columns, maxRows, rows, total] = fetch<QByteArray, int, int, QStringList, int>(
+            {"text", "columns", "maxRows", "rows", "total"});
+        const print_grid::Grid g = print_grid::lay(text, columns, maxRows);
+        QCOMPARE(g.rows, rows);
+        QCOMPARE(g.totalRows, total);
+    }
+
+    void groupsJobs_data()
+    {
+        QTest::addColumn<QVector<Step>>("steps");
+        QTest::addColumn<QStringList>("jobs");
+        const auto row = [](const char *name, const QVector<Step> &steps, const QStringList &jobs) {
+            QTest::newRow(name) << steps << jobs;
+        };
+        const Step backBegin {Call::TX, "1b2e353931357d"}, backEnd {Call::TX, "1b2e353931367d"};
+        const QString fields
+            = QStringLiteral("José|São Paulo|191207|000000234598|Obs 1|Obs 2|REAL|REAIS|");
+        // normal
+        row("front", kFront, {"front 0-8 [" + fields + "000N|09080607071005]"});
+        row("observations only",
+            {kFront.at(4), kFront.at(5),
+                {Call::TX, "1b2e353931303030304e30383038303630373037313030357d"}},
+            {"observations 0-2 [||||Obs 1|Obs 2|||000N|08080607071005]"});
+        row("simple authentication", {{Call::TX, "1b56" + kLogo + "4142"}},
+            {"authentication 0-0 '4142' 37 columns from 254"});
+        row("double authentication, empty line", {{Call::TX, "1b58" + kLogo}},
+            {"authentication 0-0 37 columns from 254 twice"});
+        row("monitored, status read while waiting",
+            {{Call::TXI, "1b7e31"}, {Call::Sleep, "", 1}, {Call::Estado, "", 0xc8},
+                {Call::Estado, "", 0xd8}, {Call::TXI, "204242"}, {Call::TXI, "1b7e30"}},
+            {"monitored 0-5 '204242'"});
+        row("indented back, then a test line",
+            {backBegin, {Call::TX, "0a0d202041420d0a20204344"}, backEnd, {Call::TX, "41420a"}},
+            {"back 0-2 '0a0d202041420d0a20204344'", "text 3-3 '41420a'"});
+        row("second front keeps the fields, other arguments",
+            kFront + QVector<Step> {{Call::TX, "1b2e353930393030315331307d"}},
+            {"front 0-8 [" + fields + "000N|09080607071005]", "front 9-9 [" + fields + "001S|10]"});
+        // nothing on paper
+        row("drawer, empty text, unknown bytes, print cut short, back end alone",
+            {{Call::TX, "1b6f"}, {Call::TX, ""}, {Call::TX, "1b40"},
+                {Call::TX, "1b2e353930393030304e3038"}, backEnd},
+            {});
+        row("refused print and text", {{Call::TX, kFront.last().hex, -1}, {Call::TX, "41", -1}},
+            {});
+        row("back never ended", {backBegin, {Call::TX, "4142"}}, {});
+    }
+
+    void groupsJobs()
+    {
+        QFETCH(QVector<Step>, steps);
+        QFETCH(QStringList, jobs);
+        QStringList got;
+        for (const PaperJob &j : collectJobs(journal(steps)))
+            got << shape(j);
+        QCOMPARE(got, jobs);
+    }
+
+    void journalFile_data()
+    {
+        columns<QByteArray, QStringList, QString>({"file", "entries", "error"});
+        QFile golden(QStringLiteral(TEST_DATA "/diario.txt"));
+        QVERIFY(golden.open(QIODevice::ReadOnly));
+        QTest::newRow("golden file") << golden.readAll()
+                                     << QStringList {"2007-12-19T10:00:00.000 Estado 888 216 '' x1",
+                                            "2007-12-19T10:00:00.125 TX 888 0 '1b2e353930317d' x1",
+                                            "2007-12-19T10:00:01.000 TXI 632 -1 '1b7e31' x1",
+                                            "2007-12-19T10:00:01.001 Sleep 0 1 '' x1",
+                                            "2007-12-19T10:00:02.500 TX 2 0 '0009e30a' x1",
+                                            "2007-12-19T23:59:59.999 TX 5 0 '' x1"}
+                                     << QString();
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all += char(b);
+        const QDateTime t(QDate(2024, 2, 29), QTime(0, 0, 0, 1));
+        const QVector<JournalEntry> entries = {{t, Call::TX, 888, all, 0},
+            {t.addMSecs(1), Call::TXI, -32768, QByteArray(3, '\0'), -1},
+            {t.addMSecs(2), Call::Estado, 32767, {}, 255, 250},
+            {t.addDays(1), Call::Sleep, 0, {}, 1},
+            {t.addMSecs(3), Call::TX, 1, QByteArray("a\tb\r\nc"), 0}};
+        QStringList texts;
+        for (const JournalEntry &e : entries)
+            texts << entryText(e);
+        const QByteArray written = journal_format::text(entries).toUtf8();
+        QTest::newRow("written here, every byte, repeats") << written << texts << QString();
+        QTest::newRow("CR LF and blank lines")
+            << QByteArray(written).replace("\n", "\r\n\r\n") << texts << QString();
+        // bad input
+        const QByteArray stamp = "2007-12-19T10:00:00.000\t";
+        const auto bad = [](const char *name, const QByteArray &file, const char *error) {
+            QTest::newRow(name) << file << QStringList() << QString::fromUtf8(error);
+        };
+        bad("too few columns", stamp + "TX\tLPT1\t1\t0\t41\tA\n" + stamp + "TX\tLPT1\n",
+            "linha 2: faltam colunas");
+        bad("unknown call", stamp + "RX\tLPT1\t1\t0\t41\t\n", "linha 1: chamada desconhecida");
+        bad("port out of range", stamp + "TX\t40000\t1\t0\t41\t\n", "linha 1: porta inválida");
+        bad("odd hex", stamp + "TX\tLPT1\t1\t0\t4\t\n", "linha 1: bytes inválidos");
+        bad("count disagrees", stamp + "TX\tLPT1\t2\t0\t41\t\n",
+            "linha 1: contagem de bytes não confere");
+        bad("some other file", "\x89PNG\r\n\x1a\n", "linha 1: faltam colunas");
+    }
+
+    // Read back whole; what was read is written again byte for byte (with LF line ends).
+    void journalFile()
+    {
+        auto [file, entries, error]
+            = fetch<QByteArray, QStringList, QString>({"file", "entries", "error"});
+        const journal_format::Parsed p = journal_format::parse(file);
+        QCOMPARE(p.error, error);
+        if (!error.isEmpty())
+            return;
+        QStringList read;
+        for (const JournalEntry &e : p.entries)
+            read << entryText(e);
+        QCOMPARE(read, entries);
+        QCOMPARE(
+            journal_format::text(p.entries).toUtf8(), QByteArray(file).replace("\r\n\r\n", "\n"));
+    }
 };
-
-void TstVirtualPrinterLogic::decodes_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QStringList>("commands");
-    const auto row = [](const char *name, const QByteArray &hex, const QStringList &commands) {
-        QTest::newRow(name) << QByteArray::fromHex(hex) << commands;
-    };
-    const QString image = QStringLiteral("image '%1'");
-    // normal
-    row("drawer", "1b6f", {"drawer"});
-    row("simple authentication", "1b56" + kLogo + "4142",
-        {"auth-simple", image.arg(kLogoColumns), "text '4142'"});
-    row("double, empty line", "1b58" + kLogo, {"auth-double", image.arg(kLogoColumns)});
-    row("monitored begins and ends", "1b7e311b7e30", {"monitor-on", "monitor-off"});
-    row("text in cp1252, CR LF", "20e7e30d0a", {"text '20e7e30d0a'"});
-    row("empty payee", "1b2e353930317d", {"check 01 ''"});
-    row("city in cp1252", "1b2e3539303253e36f205061756c6f7d", {"check 02 '53e36f205061756c6f'"});
-    row("value", "1b2e353930343030303030303233343539387d", {"check 04 '303030303030323334353938'"});
-    row("currency names back to back", "1b2e353930375245414c7d1b2e3539303852454149537d",
-        {"check 07 '5245414c'", "check 08 '5245414953'"});
-    row("print with default layout", "1b2e353930393030304e30383038303630373037313030357d",
-        {"check 09 '3030304e3038303830363037303731303035'"});
-    row("observations only", "1b2e353931303030304e30383038303630373037313030357d",
-        {"check 10 '3030304e3038303830363037303731303035'"});
-    row("back in one call", "1b2e353931357d0a0d204142201b2e353931367d",
-        {"check 15 ''", "text '0a0d20414220'", "check 16 ''"});
-    row("brace ends the observation early", "1b2e35393035617d627d",
-        {"check 05 '61'", "text '627d'"});
-    row("number not in use", "1b2e353939397d", {"check 99 ''"});
-    QTest::newRow("column count takes both bytes")
-        << QByteArray::fromHex("1b4b0101") + QByteArray(257, '\x81') + "Z"
-        << QStringList {image.arg(QStringLiteral("81").repeated(257)), "text '5a'"};
-    // limits: cut short
-    row("empty call", "", {});
-    row("no closing brace", "1b2e3539303146756c", {"check 01 '46756c' cut"});
-    row("prefix only", "1b2e3539", {"check ?? '' cut"});
-    row("lone ESC", "1b", {"unknown '1b' cut"});
-    row("logo cut in its columns", "1b4b2500fe0082", {"image 'fe0082' cut"});
-    row("logo cut in its count", "1b4b25", {"image cut"});
-    row("monitor cut", "1b7e", {"unknown '1b7e' cut"});
-    // bad input: kept in hex
-    row("unknown escape", "1b4041", {"unknown '1b40'", "text '41'"});
-    row("other dot sequence", "1b2e3441", {"unknown '1b2e'", "text '3441'"});
-    row("letters for the number", "1b2e35394142317d", {"unknown '1b2e3539'", "text '4142317d'"});
-    row("monitor with another digit", "1b7e32", {"unknown '1b7e32'"});
-    row("control bytes", "000141097f42",
-        {"unknown '0001'", "text '41'", "unknown '097f'", "text '42'"});
-}
-
-void TstVirtualPrinterLogic::decodes()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QStringList, commands);
-    QStringList got;
-    for (const Command &c : command_decoder::decode(bytes))
-        got << shape(c);
-    QCOMPARE(got, commands);
-}
-
-void TstVirtualPrinterLogic::amountInWords_data()
-{
-    QTest::addColumn<qulonglong>("cents");
-    QTest::addColumn<QString>("singular");
-    QTest::addColumn<QString>("plural");
-    QTest::addColumn<QString>("words");
-    const auto row = [](const char *name, qulonglong cents, const char *words,
-                         const char *singular = "REAL", const char *plural = "REAIS") {
-        QTest::newRow(name) << cents << QString::fromUtf8(singular) << QString::fromUtf8(plural)
-                            << QString::fromUtf8(words);
-    };
-    // normal
-    row("one", 100, "um REAL");
-    row("two", 200, "dois REAIS");
-    row("sixteen, Brazilian spelling", 1600, "dezesseis REAIS");
-    row("hundred and one", 10100, "cento e um REAIS");
-    row("thousand without um", 100000, "mil REAIS");
-    row("one hundred and one thousand", 10100000, "cento e um mil REAIS");
-    row("million takes de", 100000000, "um milhão de REAIS");
-    row("millions take de", 200000000, "dois milhões de REAIS");
-    row("million and a half", 150000000, "um milhão e quinhentos mil REAIS");
-    row("million and one", 100000100, "um milhão e um REAIS");
-    row("billion takes de", 100000000000, "um bilhão de REAIS");
-    row("billion and a million take de", 100100000000, "um bilhão e um milhão de REAIS");
-    row("million with cents takes de", 100000050, "um milhão de REAIS e cinquenta centavos");
-    row("the sample check", 234598,
-        "dois mil trezentos e quarenta e cinco REAIS e noventa e oito centavos");
-    row("fifty cents", 50, "cinquenta centavos");
-    row("one cent", 1, "um centavo");
-    row("hundred", 10000, "cem REAIS");
-    row("two hundred and two cents on reais", 20202, "duzentos e dois REAIS e dois centavos");
-    row("other names, million", 300000000, "três milhões de DÓLARES", "DÓLAR", "DÓLARES");
-    // limits
-    row("zero", 0, "zero REAIS");
-    row("two cents, masculine", 2, "dois centavos");
-    row("ten billion", 1000000000000ULL, "dez bilhões de REAIS");
-    row("no names received", 234500, "dois mil trezentos e quarenta e cinco", "", "");
-    row("no names, million, no dangling de", 100000000, "um milhão", "", "");
-    row("no names, cents", 105, "um e cinco centavos", "", "");
-}
-
-void TstVirtualPrinterLogic::amountInWords()
-{
-    QFETCH(qulonglong, cents);
-    QFETCH(QString, singular);
-    QFETCH(QString, plural);
-    QFETCH(QString, words);
-    QCOMPARE(amount_words::inWords(cents, singular, plural), words);
-}
-
-void TstVirtualPrinterLogic::frontFields_data()
-{
-    QTest::addColumn<QByteArrayList>("data"); // layout, value, date, city
-    // The heights of the seven lines in mm ("default" when the layout was not used), the value in
-    // its box, the amount in words over two lines of 40 and 60 characters, the place and date.
-    QTest::addColumn<QStringList>("shown");
-    const auto row = [](const char *name, const QByteArrayList &data, const QStringList &shown) {
-        QTest::newRow(name) << data << shown;
-    };
-    const QString standard = QStringLiteral("8 16 22 29 36 46 51");
-    // normal
-    row("sample, default layout", {"08080607071005", "000000234598", "191207", "São Paulo"},
-        {standard, "2.345,98", "dois mil trezentos e quarenta e cinco",
-            "REAIS e noventa e oito centavos", "São Paulo, 19 de dezembro de 2007"});
-    row("custom layout, cents, 2000", {"10090706050403", "000000000005", "050300", "Recife"},
-        {"10 19 26 32 37 41 44", "0,05", "cinco centavos", "", "Recife, 5 de março de 2000"});
-    row("fewer digits, leap day", {"08080607071005", "1500", "290208", "Natal"},
-        {standard, "15,00", "quinze REAIS", "", "Natal, 29 de fevereiro de 2008"});
-    // limits
-    row("past the edge kept, largest, no city", {"99999999999999", "999999999999", "010108", ""},
-        {"99 198 297 396 495 594 693", "9.999.999.999,99",
-            "nove bilhões novecentos e noventa e nove",
-            "milhões novecentos e noventa e nove mil novecentos e noventa e nove REAIS e noventa e "
-            "nove centavos (não cabe)",
-            "1 de janeiro de 2008"});
-    row("zero, last year", {"08080607071005", "000000000000", "311299", "Natal"},
-        {standard, "0,00", "zero REAIS", "", "Natal, 31 de dezembro de 2099"});
-    // bad input: the default layout, no value, the date as sent
-    row("short layout, 13 digits, no such day", {"88677105", "1234567890123", "290207", "Natal"},
-        {standard + " default", "", "", "", "Natal, 290207"});
-    row("sixteen digits, a sign, short date", {"0808060707100500", "-00000000500", "1912", "Natal"},
-        {standard + " default", "", "", "", "Natal, 1912"});
-    row("a letter in the layout, the rest empty", {"0808060707100A", "", "", "Natal"},
-        {standard + " default", "", "", "", "Natal, "});
-}
-
-void TstVirtualPrinterLogic::frontFields()
-{
-    QFETCH(QByteArrayList, data);
-    QFETCH(QStringList, shown);
-    const check_front::Heights h = check_front::heights(data.at(0));
-    QStringList got;
-    for (const int line : h.mm)
-        got << QString::number(line);
-    got = QStringList {got.join(' ') + (h.defaulted ? " default" : "")};
-    const std::optional<uint64_t> cents = check_front::cents(data.at(1));
-    const check_front::AmountLines words = check_front::splitAmount(
-        cents ? amount_words::inWords(*cents, QStringLiteral("REAL"), QStringLiteral("REAIS")) : "",
-        [](const QString &text, int line) { return text.size() <= (line == 0 ? 40 : 60); });
-    got << (cents ? check_front::valueText(*cents) : QString()) << words.first
-        << words.second + (words.fits ? "" : " (não cabe)")
-        << check_front::placeAndDate(QString::fromUtf8(data.at(3)), data.at(2));
-    QCOMPARE(got, shown);
-}
-
-void TstVirtualPrinterLogic::laysText_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<int>("columns");
-    QTest::addColumn<int>("maxRows");
-    QTest::addColumn<QStringList>("rows");
-    QTest::addColumn<int>("total");
-    const auto row = [](const char *name, const char *hex, int columns, int maxRows,
-                         const QStringList &rows, int total) {
-        QTest::newRow(name) << QByteArray::fromHex(hex) << columns << maxRows << rows << total;
-    };
-    row("CR LF, lone LF at the margin", "41420d0a43440a45", 10, 5, {"AB", "CD", "E"}, 3);
-    row("indented back", "0a0d202041420d0a20204344", 10, 5, {"", "  AB", "  CD"}, 3);
-    row("lone CR overwrites", "414243440d7879", 10, 5, {"xyCD"}, 1);
-    row("wraps at the last column", "41424344454647", 3, 5, {"ABC", "DEF", "G"}, 3);
-    row("rows beyond the limit counted", "410a420a430a44", 5, 2, {"A", "B"}, 4);
-    row("cp1252, controls take no place", "53e36f80000941", 10, 1, {"São€A"}, 1);
-}
-
-void TstVirtualPrinterLogic::laysText()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(int, columns);
-    QFETCH(int, maxRows);
-    QFETCH(QStringList, rows);
-    QFETCH(int, total);
-    const print_grid::Grid g = print_grid::lay(text, columns, maxRows);
-    QCOMPARE(g.rows, rows);
-    QCOMPARE(g.totalRows, total);
-}
-
-void TstVirtualPrinterLogic::groupsJobs_data()
-{
-    QTest::addColumn<QVector<Step>>("steps");
-    QTest::addColumn<QStringList>("jobs");
-    const auto row = [](const char *name, const QVector<Step> &steps, const QStringList &jobs) {
-        QTest::newRow(name) << steps << jobs;
-    };
-    const Step backBegin {Call::TX, "1b2e353931357d"}, backEnd {Call::TX, "1b2e353931367d"};
-    const QString fields
-        = QStringLiteral("Fulano|São Paulo|191207|000000234598|Obs 1|Obs 2|REAL|REAIS|");
-    // normal
-    row("front", kFront, {"front 0-8 [" + fields + "000N|08080607071005]"});
-    row("observations only",
-        {kFront.at(4), kFront.at(5),
-            {Call::TX, "1b2e353931303030304e30383038303630373037313030357d"}},
-        {"observations 0-2 [||||Obs 1|Obs 2|||000N|08080607071005]"});
-    row("simple authentication", {{Call::TX, "1b56" + kLogo + "4142"}},
-        {"authentication 0-0 '4142' 37 columns from 254"});
-    row("double authentication, empty line", {{Call::TX, "1b58" + kLogo}},
-        {"authentication 0-0 37 columns from 254 twice"});
-    row("monitored, status read while waiting",
-        {{Call::TXI, "1b7e31"}, {Call::Sleep, "", 1}, {Call::Estado, "", 0xc8},
-            {Call::Estado, "", 0xd8}, {Call::TXI, "204242"}, {Call::TXI, "1b7e30"}},
-        {"monitored 0-5 '204242'"});
-    row("indented back, then a test line",
-        {backBegin, {Call::TX, "0a0d202041420d0a20204344"}, backEnd, {Call::TX, "41420a"}},
-        {"back 0-2 '0a0d202041420d0a20204344'", "text 3-3 '41420a'"});
-    row("second front keeps the fields, other arguments",
-        kFront + QVector<Step> {{Call::TX, "1b2e353930393030315331307d"}},
-        {"front 0-8 [" + fields + "000N|08080607071005]", "front 9-9 [" + fields + "001S|10]"});
-    // nothing on paper
-    row("drawer, empty text, unknown bytes, print cut short, back end alone",
-        {{Call::TX, "1b6f"}, {Call::TX, ""}, {Call::TX, "1b40"},
-            {Call::TX, "1b2e353930393030304e3038"}, backEnd},
-        {});
-    row("refused print and text", {{Call::TX, kFront.last().hex, -1}, {Call::TX, "41", -1}}, {});
-    row("back never ended", {backBegin, {Call::TX, "4142"}}, {});
-}
-
-void TstVirtualPrinterLogic::groupsJobs()
-{
-    QFETCH(QVector<Step>, steps);
-    QFETCH(QStringList, jobs);
-    QStringList got;
-    for (const PaperJob &j : collectJobs(journal(steps)))
-        got << shape(j);
-    QCOMPARE(got, jobs);
-}
-
-void TstVirtualPrinterLogic::journalFile_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QStringList>("entries");
-    QTest::addColumn<QString>("error");
-    QFile golden(QStringLiteral(TEST_DATA "/diario.txt"));
-    QVERIFY(golden.open(QIODevice::ReadOnly));
-    QTest::newRow("golden file") << golden.readAll()
-                                 << QStringList {"2007-12-19T10:00:00.000 Estado 888 216 '' x1",
-                                        "2007-12-19T10:00:00.125 TX 888 0 '1b2e353930317d' x1",
-                                        "2007-12-19T10:00:01.000 TXI 632 -1 '1b7e31' x1",
-                                        "2007-12-19T10:00:01.001 Sleep 0 1 '' x1",
-                                        "2007-12-19T10:00:02.500 TX 2 0 '0009e30a' x1",
-                                        "2007-12-19T23:59:59.999 TX 5 0 '' x1"}
-                                 << QString();
-    QByteArray all;
-    for (int b = 0; b < 256; ++b)
-        all += char(b);
-    const QDateTime t(QDate(2024, 2, 29), QTime(0, 0, 0, 1));
-    const QVector<JournalEntry> entries = {{t, Call::TX, 888, all, 0},
-        {t.addMSecs(1), Call::TXI, -32768, QByteArray(3, '\0'), -1},
-        {t.addMSecs(2), Call::Estado, 32767, {}, 255, 250}, {t.addDays(1), Call::Sleep, 0, {}, 1},
-        {t.addMSecs(3), Call::TX, 1, QByteArray("a\tb\r\nc"), 0}};
-    QStringList texts;
-    for (const JournalEntry &e : entries)
-        texts << entryText(e);
-    const QByteArray written = journal_format::text(entries).toUtf8();
-    QTest::newRow("written here, every byte, repeats") << written << texts << QString();
-    QTest::newRow("CR LF and blank lines")
-        << QByteArray(written).replace("\n", "\r\n\r\n") << texts << QString();
-    // bad input
-    const QByteArray stamp = "2007-12-19T10:00:00.000\t";
-    const auto bad = [](const char *name, const QByteArray &file, const char *error) {
-        QTest::newRow(name) << file << QStringList() << QString::fromUtf8(error);
-    };
-    bad("too few columns", stamp + "TX\tLPT1\t1\t0\t41\tA\n" + stamp + "TX\tLPT1\n",
-        "linha 2: faltam colunas");
-    bad("unknown call", stamp + "RX\tLPT1\t1\t0\t41\t\n", "linha 1: chamada desconhecida");
-    bad("port out of range", stamp + "TX\t40000\t1\t0\t41\t\n", "linha 1: porta inválida");
-    bad("odd hex", stamp + "TX\tLPT1\t1\t0\t4\t\n", "linha 1: bytes inválidos");
-    bad("count disagrees", stamp + "TX\tLPT1\t2\t0\t41\t\n",
-        "linha 1: contagem de bytes não confere");
-    bad("some other file", "\x89PNG\r\n\x1a\n", "linha 1: faltam colunas");
-}
-
-// Read back whole; what was read is written again byte for byte (with LF line ends).
-void TstVirtualPrinterLogic::journalFile()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(QStringList, entries);
-    QFETCH(QString, error);
-    const journal_format::Parsed p = journal_format::parse(file);
-    QCOMPARE(p.error, error);
-    if (!error.isEmpty())
-        return;
-    QStringList read;
-    for (const JournalEntry &e : p.entries)
-        read << entryText(e);
-    QCOMPARE(read, entries);
-    QCOMPARE(journal_format::text(p.entries).toUtf8(), QByteArray(file).replace("\r\n\r\n", "\n"));
-}
 
 QTEST_GUILESS_MAIN(TstVirtualPrinterLogic)
 #include "tst_virtual_printer_logic.moc"
