@@ -11,12 +11,12 @@ private slots:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QByteArray>("framed");
-        QTest::newRow("text") << QByteArray("AB\n") << QByteArray::fromHex("03000000 41420a 00");
-        QTest::newRow("zero bytes inside") << QByteArray::fromHex("1b4b2500fe00")
-                                           << QByteArray::fromHex("06000000 1b4b2500fe00 00");
-        QTest::newRow("empty") << QByteArray() << QByteArray::fromHex("00000000 00");
-        QTest::newRow("over 64 KiB") << QByteArray(
-            70000, 'x') << QByteArray::fromHex("70110100") + QByteArray(70000, 'x') + '\0';
+        row("text", QByteArray("AB\n"), QByteArray::fromHex("03000000 41420a 00"));
+        row("zero bytes inside", QByteArray::fromHex("1b4b2500fe00"),
+            QByteArray::fromHex("06000000 1b4b2500fe00 00"));
+        row("empty", QByteArray(), QByteArray::fromHex("00000000 00"));
+        row("over 64 KiB", QByteArray(70000, 'x'),
+            QByteArray::fromHex("70110100") + QByteArray(70000, 'x') + '\0');
     }
 
     void libraryReceivesCountBytesAndTrailingZero()
@@ -24,23 +24,19 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QByteArray, framed);
         QCOMPARE(library_link::framed(bytes), framed);
-
         LibraryLink link(QStringLiteral(FAKE_LIBRARY), QString());
         const LinkResult r = link.TX(632, bytes);
         QVERIFY2(!r.callFailed(), qPrintable(r.error));
-        // What the library itself saw, read back through its own test entry points.
-        QLibrary fake(QStringLiteral(FAKE_LIBRARY));
-        QVERIFY(fake.load());
-        auto lastBytes
-            = reinterpret_cast<const char *(*)(uint32_t *)>(fake.resolve("fake_last_bytes"));
-        auto lastPort = reinterpret_cast<int (*)()>(fake.resolve("fake_last_port"));
-        auto trailingZero = reinterpret_cast<int (*)()>(fake.resolve("fake_trailing_zero"));
-        QVERIFY(lastBytes && lastPort && trailingZero);
+        // What the library itself saw, read back through its own test entry point.
+        using Last = const char *(*)(uint32_t *, int *, int *);
+        const auto last = reinterpret_cast<Last>(QLibrary(FAKE_LIBRARY).resolve("fake_last"));
+        QVERIFY(last);
         uint32_t count = 0;
-        const char *received = lastBytes(&count);
+        int port = 0, trailingZero = 0;
+        const char *received = last(&count, &port, &trailingZero);
         QCOMPARE(QByteArray(received, int(count)), bytes);
-        QCOMPARE(lastPort(), 632);
-        QCOMPARE(trailingZero(), 1);
+        QCOMPARE(port, 632);
+        QCOMPARE(trailingZero, 1);
     }
 
     void resultsComeBackAndMissingPartsAreNamed()

@@ -2,22 +2,6 @@
 #include "tests/support/test_services.h"
 #include "ui/real_services.h"
 
-#include <QApplication>
-#include <QLoggingCategory>
-#include <QTimer>
-
-namespace {
-
-QStringList g_logged;
-
-void capture(QtMsgType, const QMessageLogContext &context, const QString &text)
-{
-    if (QByteArray(context.category).startsWith("vorel."))
-        g_logged << QString::fromLatin1(context.category) + QStringLiteral(": ") + text;
-}
-
-} // namespace
-
 class TstServices : public QObject
 {
     Q_OBJECT
@@ -35,7 +19,7 @@ private slots:
         row("Sleep", "Sleep", "", "vorel.printer: Sleep 1");
     }
 
-    // Silent until enabled; each call is passed on whatever the log does.
+    // Silent until enabled; each call is passed on, its result back, whatever the log does.
     void logsEveryMessageAndPrinterCall()
     {
         auto [call, error, logged] = fetch<QString, QString, QString>({"call", "error", "logged"});
@@ -43,21 +27,10 @@ private slots:
         inner.txResults = {-1};
         inner.txError = error;
         LoggingLink link(inner);
-        BoxMessageSink box;
-        // The box is modal: closed as soon as it shows.
-        QTimer closer;
-        connect(&closer, &QTimer::timeout, [] {
-            if (QWidget *modal = QApplication::activeModalWidget())
-                modal->close();
-        });
-        closer.start(10);
-        const QtMessageHandler previous = qInstallMessageHandler(capture);
         for (const bool enabled : {false, true}) {
-            QLoggingCategory::setFilterRules(
-                QStringLiteral("vorel.*.info=%1").arg(enabled ? "true" : "false"));
-            g_logged.clear();
+            LogCapture log(enabled);
             if (call == QLatin1String("box"))
-                box.show(nullptr, QStringLiteral("Não foi possível ler Dados_cheque.txt"));
+                BoxMessageSink().show(nullptr, "Não foi possível ler Dados_cheque.txt");
             else if (call == QLatin1String("Estado"))
                 QCOMPARE(link.Estado(888).value, int16_t(216));
             else if (call == QLatin1String("TX"))
@@ -66,10 +39,8 @@ private slots:
                 (void)link.TXI(888, QByteArray::fromHex("1b6f"));
             else
                 link.Sleep(1);
-            QCOMPARE(g_logged, enabled ? QStringList {logged} : QStringList());
+            QCOMPARE(log.lines(), enabled ? QStringList {logged} : QStringList());
         }
-        qInstallMessageHandler(previous);
-        QLoggingCategory::setFilterRules(QString());
         QCOMPARE(inner.calls.size(), call == QLatin1String("box") ? 0 : 2);
     }
 

@@ -26,9 +26,8 @@ private slots:
         w.setText(text);
         current = porta; // read at the moment of printing
         click(w, QStringLiteral("Command1"));
-        QCOMPARE(t.link.names(), QStringList {QStringLiteral("TX")});
-        QCOMPARE(t.link.calls.first().port, int16_t(porta));
-        QCOMPARE(t.link.calls.first().bytes, bytes);
+        QCOMPARE(
+            t.link.trace(), QStringLiteral("TX %1 %2").arg(porta).arg(bytes.toHex()).trimmed());
         QCOMPARE(t.messages.texts, result < 0 ? QStringList {kFailed} : QStringList());
     }
 };

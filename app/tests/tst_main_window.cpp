@@ -1,7 +1,6 @@
 #include "app/main_window.h"
 #include "auth/auth_window.h"
 #include "check/check_window.h"
-#include "printer_link/port_settings.h"
 #include "tests/support/test_services.h"
 #include "text/text_window.h"
 #include "virtual_printer/virtual_printer.h"
@@ -14,6 +13,7 @@
 #include <QTimer>
 
 using namespace std::chrono_literals;
+using Script = QList<int16_t>;
 
 namespace {
 
@@ -33,163 +33,71 @@ class TstMainWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    void startsOnLpt1WithTheStatusRead_data()
+    void followsTheOperator_data()
     {
-        QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("shown"); // bit 7 first
-        row("busy and on line", 144, QStringLiteral("10010000"));
-        row("above bit 7 ignored", 511, QStringLiteral("11111111"));
-        row("bit 0 only", 1, QStringLiteral("00000001"));
-        row("negative", -1, QStringLiteral("11111111"));
+        // script: what the link answers in turn, to the status reads and to TX apart
+        // steps: controls clicked, "type=..." into the test line, "fail": every status read fails
+        // from then on (first: from the start-up)
+        // trace: the calls made, the start-up's status read first; messages: "|" between them
+        columns<Script, QString, QString, QString, QString>(
+            {"script", "steps", "trace", "panel", "messages"});
+        const QString serial = "Mude a Porta da Impressora para Paralela LPT1 ou LPT2";
+        const QString failed = "Não foi possível carregar a biblioteca da impressora";
+        // the status panel, bit 7 first
+        row("busy and on line", Script {144}, "", "Estado 888", "10010000", "");
+        row("above bit 7 ignored", Script {511}, "", "Estado 888", "11111111", "");
+        row("bit 0 only", Script {1}, "", "Estado 888", "00000001", "");
+        row("negative", Script {-1}, "", "Estado 888", "11111111", "");
+        // the ports
+        row("LPT2 refreshes the panel, Ler reads it", Script {144, 255}, "Option2 Command1",
+            "Estado 888, Estado 632, Estado 632", "11111111", "");
+        row("COM1 keeps the panel, refuses Ler, opens the drawer", Script {144, 0},
+            "Option3 Command1 Command6", "Estado 888, TX 1 1b6f", "10010000", serial);
+        row("COM2 test line, LPT1 again", Script {144, 0}, "Option4 type=AB Command2 Option1",
+            "Estado 888, TX 2 41420a, Estado 888", "00000000", "");
+        // the test line and the drawer
+        row("empty test line", Script {0}, "type= Command2", "Estado 888, TX 888 0a", "00000000",
+            "");
+        row("accents; what cp1252 cannot hold refused as typed", Script {5}, "type=aç€λ Command2",
+            "Estado 888, TX 888 61e7800a", "00000101", "");
+        row("test line refused", Script {-32768}, "type=A Command2", "Estado 888, TX 888 410a",
+            "00000000", kFailed);
+        row("drawer on LPT2", Script {0}, "Option2 Command6", "Estado 888, Estado 632, TX 632 1b6f",
+            "00000000", "");
+        row("drawer refused on COM1", Script {-1}, "Option3 Command6", "Estado 888, TX 1 1b6f",
+            "11111111", kFailed);
+        // a status read that fails: one message each time, the panel as it was, the window usable
+        row("fails at start-up", Script {0}, "fail Command1 type=A Command2",
+            "Estado 888, Estado 888, TX 888 410a", "", failed + "|" + failed);
+        row("fails later", Script {144}, "Command1 fail Command1 Option2",
+            "Estado 888, Estado 888, Estado 888, Estado 632", "10010000", failed + "|" + failed);
     }
 
-    void startsOnLpt1WithTheStatusRead()
+    void followsTheOperator()
     {
-        QFETCH(int, status);
-        QFETCH(QString, shown);
+        auto [script, steps, trace, panel, messages]
+            = fetch<Script, QString, QString, QString, QString>(
+                {"script", "steps", "trace", "panel", "messages"});
         TestServices t;
-        t.link.statuses = {int16_t(status)};
+        t.link.statuses = t.link.txResults = script;
+        QStringList todo = steps.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        for (; !todo.isEmpty() && todo.first() == QLatin1String("fail"); todo.removeFirst())
+            t.link.estadoError = "Não foi possível carregar a biblioteca da impressora";
         MainWindow w(t.services());
-        QCOMPARE(w.Porta, 888);
         QVERIFY(w.findChild<QRadioButton *>(QStringLiteral("Option1"))->isChecked());
-        QCOMPARE(w.findChild<QLineEdit *>(QStringLiteral("Text2"))->text(),
-            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVXWYZ"));
-        QCOMPARE(t.link.names(), QStringList {QStringLiteral("Estado")});
-        QCOMPARE(t.link.calls.first().port, int16_t(888));
-        QCOMPARE(statusBits(w), shown);
-        QVERIFY(t.messages.texts.isEmpty());
-        if (status != 144)
-            return;
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(w.focusWidget(), w.findChild<QWidget *>(QStringLiteral("Command1")));
-        grabToPng(&w, QStringLiteral("Form1"));
-    }
-
-    void portOptions_data()
-    {
-        columns<QString, int, bool>({"option", "porta", "parallel"});
-        row("LPT2", QStringLiteral("Option2"), 632, true);
-        row("COM1", QStringLiteral("Option3"), 1, false);
-        row("COM2", QStringLiteral("Option4"), 2, false);
-    }
-
-    void portOptions()
-    {
-        auto [option, porta, parallel] = fetch<QString, int, bool>({"option", "porta", "parallel"});
-        TestServices t;
-        t.link.statuses = {144, 0xFF};
-        MainWindow w(t.services());
-        t.link.calls.clear();
-        click(w, option);
-        QCOMPARE(w.Porta, porta);
-        // A parallel port refreshes the panel; a serial one leaves it as it was.
-        QCOMPARE(t.link.calls.size(), parallel ? 1 : 0);
-        QCOMPARE(statusBits(w), parallel ? QStringLiteral("11111111") : QStringLiteral("10010000"));
-        click(w, QStringLiteral("Command1"));
-        QCOMPARE(t.link.calls.size(), parallel ? 2 : 0);
-        if (parallel)
-            QCOMPARE(t.link.calls.last().port, int16_t(632));
-        QCOMPARE(t.messages.texts,
-            parallel ? QStringList()
-                     : QStringList {"Mude a Porta da Impressora para Paralela LPT1 ou LPT2"});
-        click(w, QStringLiteral("Option1"));
-        QCOMPARE(w.Porta, 888);
-        QCOMPARE(t.link.calls.last().port, int16_t(888));
-    }
-
-    void sendsAndReportsRefusal_data()
-    {
-        // button: Command2 the test line, Command6 the drawer
-        columns<QString, QString, QString, int, QString, int, QByteArray, QString>(
-            {"option", "button", "text", "result", "error", "port", "bytes", "message"});
-        const QByteArray drawer = QByteArray::fromHex("1b6f");
-        row("out COM2 AB", "Option4", "Command2", "AB", 0, "", 2, QByteArray::fromHex("41420a"),
-            "");
-        row("out empty", "Option4", "Command2", "", 0, "", 2, QByteArray::fromHex("0a"), "");
-        row("out accents", "Option1", "Command2", "çã", 5, "", 888, QByteArray::fromHex("e7e30a"),
-            "");
-        row("out refused", "Option1", "Command2", "A", -32768, "", 888, QByteArray::fromHex("410a"),
-            kFailed);
-        row("drawer LPT2", "Option2", "Command6", "", 0, "", 632, drawer, "");
-        row("drawer refused", "Option3", "Command6", "", -1, "", 1, drawer, kFailed);
-        row("library missing", "Option2", "Command6", "", 0, "Biblioteca ausente", 632, drawer,
-            "Biblioteca ausente");
-    }
-
-    void sendsAndReportsRefusal()
-    {
-        auto [option, button, text, result, error, port, bytes, message]
-            = fetch<QString, QString, QString, int, QString, int, QByteArray, QString>(
-                {"option", "button", "text", "result", "error", "port", "bytes", "message"});
-        TestServices t;
-        MainWindow w(t.services());
-        click(w, option);
-        w.findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(text);
-        t.link.txResults = {int16_t(result)};
-        t.link.txError = error;
-        t.link.calls.clear();
-        click(w, button);
-        QCOMPARE(t.link.names(), QStringList {QStringLiteral("TX")});
-        QCOMPARE(t.link.calls.first().port, int16_t(port));
-        QCOMPARE(t.link.calls.first().bytes, bytes);
-        QCOMPARE(t.messages.texts, message.isEmpty() ? QStringList() : QStringList {message});
-    }
-
-    void failedStatusRead_data()
-    {
-        QTest::addColumn<QString>("control"); // empty: at start-up
-        QTest::addColumn<QString>("panel");
-        row("at start-up the panel stays empty", QString(), QString());
-        row("Ler keeps the panel", QStringLiteral("Command1"), QStringLiteral("10010000"));
-        row("LPT2 keeps the panel", QStringLiteral("Option2"), QStringLiteral("10010000"));
-    }
-
-    void failedStatusRead()
-    {
-        QFETCH(QString, control);
-        QFETCH(QString, panel);
-        const QString error
-            = QStringLiteral("Não foi possível carregar a biblioteca da impressora");
-        TestServices t;
-        t.link.statuses = {144};
-        t.link.estadoError = control.isEmpty() ? error : QString();
-        MainWindow w(t.services());
-        t.link.estadoError = error;
-        if (!control.isEmpty())
-            click(w, control);
-        QCOMPARE(t.messages.texts, QStringList {error});
+        auto *line = w.findChild<QLineEdit *>(QStringLiteral("Text2"));
+        QCOMPARE(line->text(), QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVXWYZ"));
+        for (const QString &step : todo) {
+            if (step == QLatin1String("fail"))
+                t.link.estadoError = "Não foi possível carregar a biblioteca da impressora";
+            else if (step.startsWith(QLatin1String("type=")))
+                line->clear(), type(line, step.mid(5));
+            else
+                click(w, step);
+        }
+        QCOMPARE(t.link.trace(), trace);
         QCOMPARE(statusBits(w), panel);
-        // The window stays usable, and each action gives one message.
-        click(w, QStringLiteral("Command1"));
-        QCOMPARE(t.messages.texts.size(), 2);
-        click(w, QStringLiteral("Command2"));
-        QCOMPARE(t.link.names().last(), QStringLiteral("TX"));
-    }
-
-    void portOptionsTellTheirDevice()
-    {
-        TestServices t;
-        MainWindow w(t.services());
-        w.describePorts(port_settings::describe({.lpt2 = "/dev/usb/lp0", .com1 = "/dev/ttyUSB0"}));
-        const auto tip = [&w](const char *name) {
-            return w.findChild<QRadioButton *>(QString::fromLatin1(name))->toolTip();
-        };
-        QCOMPARE(tip("Option1"), QStringLiteral("/dev/lp0"));
-        QCOMPARE(tip("Option2"), QStringLiteral("/dev/usb/lp0"));
-        QVERIFY2(tip("Option3").startsWith(QStringLiteral("/dev/ttyUSB0 (9600 bps, 8N1, ")),
-            qPrintable(tip("Option3")));
-    }
-
-    void text2RefusesWhatCp1252CannotHold()
-    {
-        TestServices t;
-        MainWindow w(t.services());
-        auto *text2 = w.findChild<QLineEdit *>(QStringLiteral("Text2"));
-        text2->clear();
-        text2->setFocus();
-        type(text2, QStringLiteral("aç€λ"));
-        QCOMPARE(text2->text(), QStringLiteral("aç€"));
+        QCOMPARE(t.messages.texts.join(QLatin1Char('|')), messages);
     }
 
     // Each work window opens from its button, as one window however often it is pressed.
@@ -199,6 +107,8 @@ private slots:
         writeFile(QDir(t.dir.path()), "Dados_cheque.txt", "237\r\n");
         MainWindow w(t.services());
         QVERIFY(activate(w));
+        QCOMPARE(w.focusWidget(), w.findChild<QWidget *>(QStringLiteral("Command1")));
+        grabToPng(&w, QStringLiteral("Form1"));
         click(w, QStringLiteral("Command5"));
         auto *cupom = w.findChild<TextWindow *>(QStringLiteral("Cupom"));
         QVERIFY(cupom && cupom->isVisible());

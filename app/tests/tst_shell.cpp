@@ -3,22 +3,10 @@
 #include "app/shell.h"
 #include "tests/support/test_services.h"
 
-#include <QApplication>
-#include <QLoggingCategory>
 #include <QRadioButton>
 #include <QTableView>
-#include <QTimer>
 
 namespace {
-
-QStringList g_messages;
-
-// The message boxes' texts, as logged under vorel.ui.
-void capture(QtMsgType, const QMessageLogContext &context, const QString &text)
-{
-    if (QByteArray(context.category) == "vorel.ui")
-        g_messages << text.section(QStringLiteral("message: "), 1);
-}
 
 QWidget *printerWindow()
 {
@@ -37,8 +25,7 @@ class TstShell : public QObject
 private slots:
     void choosesTheBackend_data()
     {
-        // path: of the library, or the device of LPT1
-        // panel: the status read at start-up, bit 7 first
+        // path: of the library, or the device of LPT1; panel: the status read at start-up
         columns<int, QString, QString, QString>({"printer", "path", "panel", "message"});
         using P = Options::Printer;
         row("virtual", int(P::Virtual), "", "11011000", "");
@@ -51,42 +38,34 @@ private slots:
     }
 
     // Only the virtual printer opens its window, beside the main window, with the status read
-    // of the start-up already in its journal.
+    // of the start-up already in its journal; the ports tell their devices.
     void choosesTheBackend()
     {
         auto [printer, path, panel, message]
             = fetch<int, QString, QString, QString>({"printer", "path", "panel", "message"});
         Options options;
         options.printer = Options::Printer(printer);
-        options.libraryPath = path;
-        options.ports.lpt1 = path;
-        QTimer closer; // message boxes are modal
-        connect(&closer, &QTimer::timeout, [] {
-            if (QWidget *modal = QApplication::activeModalWidget())
-                modal->close();
-        });
-        closer.start(10);
-        g_messages.clear();
-        QLoggingCategory::setFilterRules(QStringLiteral("vorel.ui.info=true"));
-        const QtMessageHandler previous = qInstallMessageHandler(capture);
+        options.libraryPath = options.ports.lpt1 = path;
+        LogCapture log;
         Shell shell {options};
         shell.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&shell.mainWindow()));
-        qInstallMessageHandler(previous);
-        QVERIFY2(g_messages.join(QLatin1Char('\n')).contains(message),
-            qPrintable(g_messages.join('\n')));
-        QCOMPARE(g_messages.size(), message.isEmpty() ? 0 : 1);
-        QCOMPARE(statusBits(shell.mainWindow()), panel);
+        MainWindow &main = shell.mainWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        const QStringList boxes = log.lines().filter(QStringLiteral("vorel.ui: message: "));
+        QCOMPARE(boxes.size(), message.isEmpty() ? 0 : 1);
+        QVERIFY2(boxes.join(QString()).contains(message), qPrintable(boxes.join(QString())));
+        QCOMPARE(statusBits(main), panel);
         if (printer == int(Options::Printer::Ports)) {
-            auto *lpt1 = shell.mainWindow().findChild<QRadioButton *>(QStringLiteral("Option1"));
-            QCOMPARE(lpt1->toolTip(), path);
+            const auto tip = [&main](const char *name) {
+                return main.findChild<QRadioButton *>(QLatin1String(name))->toolTip();
+            };
+            QCOMPARE(tip("Option1"), path);
+            QVERIFY2(tip("Option3").startsWith("/dev/ttyS0 (9600 bps, 8N1, "),
+                qPrintable(tip("Option3")));
         }
-        if (printer != int(Options::Printer::Virtual)) {
-            QTest::qWait(50);
-            QVERIFY(!printerWindow());
+        QTRY_COMPARE(bool(printerWindow()), printer == int(Options::Printer::Virtual));
+        if (!printerWindow())
             return;
-        }
-        QTRY_VERIFY(printerWindow());
         auto *journal = printerWindow()->findChild<QTableView *>(QStringLiteral("journal"));
         QCOMPARE(journal->model()->rowCount(), 1);
         QCOMPARE(journal->model()->index(0, 1).data().toString(), QStringLiteral("Estado"));

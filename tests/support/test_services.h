@@ -5,10 +5,13 @@
 #include "ui/services.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLoggingCategory>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -74,6 +77,44 @@ inline void type(QWidget *field, const QString &text)
     for (const QChar ch : text)
         QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(ch), Qt::NoModifier);
 }
+
+// While it lives: the lines logged under vorel.* ("vorel.ui: message: ..."), with the categories
+// enabled or not, and every modal window closed as soon as it shows, as a message box would be.
+class LogCapture
+{
+public:
+    explicit LogCapture(bool enabled = true)
+        : m_previous(qInstallMessageHandler(capture))
+    {
+        QLoggingCategory::setFilterRules(
+            QStringLiteral("vorel.*.info=%1").arg(enabled ? "true" : "false"));
+        lines().clear();
+        QObject::connect(&m_closer, &QTimer::timeout, [] {
+            if (QWidget *modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        m_closer.start(10);
+    }
+    ~LogCapture()
+    {
+        qInstallMessageHandler(m_previous);
+        QLoggingCategory::setFilterRules(QString());
+    }
+    static QStringList &lines()
+    {
+        static QStringList captured;
+        return captured;
+    }
+
+private:
+    static void capture(QtMsgType, const QMessageLogContext &context, const QString &text)
+    {
+        if (QByteArray(context.category).startsWith("vorel."))
+            lines() << QString::fromLatin1(context.category) + QStringLiteral(": ") + text;
+    }
+    QtMessageHandler m_previous;
+    QTimer m_closer;
+};
 
 // Saves a picture of the window into the build folder's screenshots/, for a person to look at.
 inline void grabToPng(QWidget *window, const QString &name)
