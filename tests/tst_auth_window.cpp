@@ -14,8 +14,8 @@ private slots:
         // command: Command1 simple, Command2 double, Command3 monitored
         // script: what the link answers in turn: status reads or TX
         // failingRead: 0: none
-        columns<int, int, QString, Script, int, QString, QString>(
-            {"command", "porta", "text", "script", "failingRead", "calls", "message"});
+        // command, porta, text, script, failingRead, calls, message
+        columns<int, int, QString, Script, int, QString, QString>();
         const QString logo = QString::fromLatin1(kLogoHex);
         const QString serial = "Essa função só funciona com as portas paralelas LPT1 ou LPT2";
         // normal
@@ -47,8 +47,7 @@ private slots:
     void printsTheLine()
     {
         auto [command, porta, text, script, failingRead, calls, message]
-            = fetch<int, int, QString, Script, int, QString, QString>(
-                {"command", "porta", "text", "script", "failingRead", "calls", "message"});
+            = fetch<int, int, QString, Script, int, QString, QString>();
         TestServices t;
         t.link.statuses = t.link.txResults = script;
         AuthWindow w(t.services(), [&porta] { return porta; });

@@ -24,7 +24,8 @@ private slots:
     void placesTheLineByBankOrder_data()
     {
         // expected: "NEW" marks the new line
-        columns<QStringList, QString, QStringList>({"table", "bank", "expected"});
+        // table, bank, expected
+        columns<QStringList, QString, QStringList>();
         const QStringList two = {"001|a", "237|b"};
         row("between", two, "104", QStringList {"001|a", "NEW", "237|b"});
         row("appended after all", two, "999", QStringList {"001|a", "237|b", "NEW"});
@@ -39,8 +40,7 @@ private slots:
 
     void placesTheLineByBankOrder()
     {
-        auto [table, bank, expected]
-            = fetch<QStringList, QString, QStringList>({"table", "bank", "expected"});
+        auto [table, bank, expected] = fetch<QStringList, QString, QStringList>();
         QCOMPARE(layout_table::withLine(table, bank, QStringLiteral("NEW")), expected);
     }
 
@@ -65,7 +65,8 @@ private slots:
     void formatsTheValueAsCurrency_data()
     {
         // shown: "_" stands for the no-break space
-        columns<QString, QString, QLocale>({"typed", "shown", "locale"});
+        // typed, shown, locale
+        columns<QString, QString, QLocale>();
         row("decimal comma", "2345,98", "R$_2.345,98", kBrazil);
         row("already currency", "R$_2.345,98", "R$_2.345,98", kBrazil);
         row("plain space", "R$ 2.345,98", "R$_2.345,98", kBrazil);
@@ -83,8 +84,7 @@ private slots:
 
     void formatsTheValueAsCurrency()
     {
-        auto [typed, shown, locale]
-            = fetch<QString, QString, QLocale>({"typed", "shown", "locale"});
+        auto [typed, shown, locale] = fetch<QString, QString, QLocale>();
         typed.replace(QLatin1Char('_'), QChar(0x00A0));
         shown.replace(QLatin1Char('_'), QChar(0x00A0));
         QCOMPARE(check_value::toCurrency(typed, locale), shown);
@@ -93,7 +93,8 @@ private slots:
     void frontSequence_data()
     {
         // problem: 1: the date, 2: the value; no command then
-        columns<QStringList, QList<QByteArray>, int>({"check", "commands", "problem"});
+        // check, commands, problem
+        columns<QStringList, QList<QByteArray>, int>();
         // The sample with field `field` changed, and the command that carries it.
         const auto front = [](const char *name, int field, const QString &text, const char *hex) {
             QStringList check = kSample;
@@ -125,8 +126,7 @@ private slots:
 
     void frontSequence()
     {
-        auto [check, commands, problem]
-            = fetch<QStringList, QList<QByteArray>, int>({"check", "commands", "problem"});
+        auto [check, commands, problem] = fetch<QStringList, QList<QByteArray>, int>();
         const check_print::Sequence s = check_print::front(
             {check[0], check[1], check[2], check[3], check[4], check[5], check[6]}, kBrazil);
         QCOMPARE(int(s.problem), problem);
@@ -136,7 +136,8 @@ private slots:
     void backSequence_data()
     {
         // printed: between commands 15 and 16
-        columns<bool, QString, QByteArray>({"indented", "text", "printed"});
+        // indented, text, printed
+        columns<bool, QString, QByteArray>();
         row("indented lines", true, "AB\r\nCD", QByteArray::fromHex("0a0d2020 41420d0a2020 4344"));
         row("indented, empty", true, "", QByteArray::fromHex("0a0d2020"));
         row("lone LF indents", true, "A\nB", QByteArray::fromHex("0a0d2020 410a2020 42"));
@@ -146,8 +147,7 @@ private slots:
 
     void backSequence()
     {
-        auto [indented, text, printed]
-            = fetch<bool, QString, QByteArray>({"indented", "text", "printed"});
+        auto [indented, text, printed] = fetch<bool, QString, QByteArray>();
         QCOMPARE(indented ? check_print::indentedBack(text) : check_print::back(text),
             (QList<QByteArray> {QByteArray::fromHex("1b2e353931357d"), printed,
                 QByteArray::fromHex("1b2e353931367d")}));

@@ -81,8 +81,8 @@ private slots:
         // shown: Text1 to Text8 at activation
         // back: typed, with "Ana" as payee
         // reread: Text1 to Text8 at the next activation, a day later
-        columns<QByteArray, QString, QString, QString, QByteArray, QString>(
-            {"stored", "leave", "shown", "back", "written", "reread"});
+        // stored, leave, shown, back, written, reread
+        columns<QByteArray, QString, QString, QString, QByteArray, QString>();
         const QString fromFile
             = QStringLiteral("237|R$\u00a02.345,98|José|19/12/2007|obs 1|obs 2|ABC\r\n|São Paulo");
         const QByteArray lines = QByteArray::fromHex("3233370d0a 5224a0322e3334352c39380d0a"
@@ -100,8 +100,7 @@ private slots:
     void dataFileFollowsActivation()
     {
         auto [stored, leave, shown, back, written, reread]
-            = fetch<QByteArray, QString, QString, QString, QByteArray, QString>(
-                {"stored", "leave", "shown", "back", "written", "reread"});
+            = fetch<QByteArray, QString, QString, QString, QByteArray, QString>();
         Fixture f;
         f.put(kData, stored);
         QVERIFY(activate(f.check));
@@ -161,8 +160,8 @@ private slots:
 
     void leavingAFieldValidates_data()
     {
-        columns<QByteArray, QString, QString, QString, QString, QString>(
-            {"table", "field", "typed", "shown", "layout", "message"});
+        // table, field, typed, shown, layout, message
+        columns<QByteArray, QString, QString, QString, QString, QString>();
         const QString byDefault = QStringLiteral("08080607071005");
         row("bank: first of its lines", "237|01|02|03|04|05|06|07\r\n" + kTwoBanks, "Text1", "237",
             "237", "01020304050607", "");
@@ -181,8 +180,7 @@ private slots:
     void leavingAFieldValidates()
     {
         auto [table, field, typed, shown, layout, message]
-            = fetch<QByteArray, QString, QString, QString, QString, QString>(
-                {"table", "field", "typed", "shown", "layout", "message"});
+            = fetch<QByteArray, QString, QString, QString, QString, QString>();
         Fixture f;
         f.put(kTable, table);
         QVERIFY(activate(f.check));
@@ -204,8 +202,8 @@ private slots:
         // typed: then "Aceitar"; none: "Cancelar"
         // focus: the box refused
         // table: after
-        columns<QString, QString, QString, QString, QString, QByteArray>(
-            {"bank", "shown", "typed", "message", "focus", "table"});
+        // bank, shown, typed, message, focus, table
+        columns<QString, QString, QString, QString, QString, QByteArray>();
         const QString found = "237|09|08|06|07|07|10|05";
         row("found, cancelled", "237", found, "", "", "", kThreeBanks);
         row("eight characters", "341", "341|88|67|71|05|||", "", "", "", kThreeBanks);
@@ -231,8 +229,7 @@ private slots:
     void editor()
     {
         auto [bank, shown, typed, message, focus, table]
-            = fetch<QString, QString, QString, QString, QString, QByteArray>(
-                {"bank", "shown", "typed", "message", "focus", "table"});
+            = fetch<QString, QString, QString, QString, QString, QByteArray>();
         Fixture f;
         f.put(kTable, kThreeBanks);
         QVERIFY(activate(f.check));
@@ -267,8 +264,8 @@ private slots:
     {
         // field: changed from the sample check
         // results: of the calls in turn; none: no library at all
-        columns<QString, QString, QString, QList<int>, QList<QByteArray>, QString>(
-            {"button", "field", "text", "results", "sent", "message"});
+        // button, field, text, results, sent, message
+        columns<QString, QString, QString, QList<int>, QList<QByteArray>, QString>();
         const QList<int> ok = {0};
         const QList<QByteArray> none, front = sampleFront();
         const QString insert = "Insira o cheque para impressão";
@@ -300,8 +297,7 @@ private slots:
     void prints()
     {
         auto [button, field, text, results, sent, message]
-            = fetch<QString, QString, QString, QList<int>, QList<QByteArray>, QString>(
-                {"button", "field", "text", "results", "sent", "message"});
+            = fetch<QString, QString, QString, QList<int>, QList<QByteArray>, QString>();
         Fixture f;
         QVERIFY(activate(f.check));
         QList<QByteArray> got;

@@ -41,8 +41,8 @@ private slots:
     // What the printer's bytes hold for the texts this program sends.
     void encodes_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QByteArray>("bytes"); // "?" for what cp1252 cannot hold
+        // text, bytes ("?" for what cp1252 cannot hold)
+        columns<QString, QByteArray>();
         row("accents, euro, no-break space", QStringLiteral("çã€R$\u00a02"),
             QByteArray::fromHex("e7e3805224a032"));
         row("zero byte kept", QString(QChar(0)), QByteArray(1, '\0'));
@@ -54,8 +54,7 @@ private slots:
 
     void encodes()
     {
-        QFETCH(QString, text);
-        QFETCH(QByteArray, bytes);
+        auto [text, bytes] = fetch<QString, QByteArray>();
         QCOMPARE(cp1252::canEncode(text), !bytes.contains('?'));
         QCOMPARE(cp1252::fromUnicode(text), bytes);
     }

@@ -9,8 +9,8 @@ class TstLibraryLink : public QObject
 private slots:
     void libraryReceivesCountBytesAndTrailingZero_data()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QByteArray>("framed");
+        // bytes, framed
+        columns<QByteArray, QByteArray>();
         row("text", QByteArray("AB\n"), QByteArray::fromHex("03000000 41420a 00"));
         row("zero bytes inside", QByteArray::fromHex("1b4b2500fe00"),
             QByteArray::fromHex("06000000 1b4b2500fe00 00"));
@@ -21,8 +21,7 @@ private slots:
 
     void libraryReceivesCountBytesAndTrailingZero()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QByteArray, framed);
+        auto [bytes, framed] = fetch<QByteArray, QByteArray>();
         QCOMPARE(library_link::framed(bytes), framed);
         LibraryLink link(QStringLiteral(FAKE_LIBRARY), QString());
         const LinkResult r = link.TX(632, bytes);

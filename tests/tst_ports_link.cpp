@@ -74,7 +74,8 @@ class TstPortsLink : public QObject
 private slots:
     void statusFromTheDevice_data()
     {
-        columns<uint, int, int>({"major", "raw", "shown"});
+        // major, raw, shown
+        columns<uint, int, int>();
         QTest::newRow("parallel, bits above 7 dropped") << 6u << 0x1D7 << 0xD7;
         // A USB printer reports bits 3 to 5 only; the rest read as an idle printer's.
         QTest::newRow("usb paper end") << 180u << 0x38 << 0xF8;
@@ -83,7 +84,7 @@ private slots:
 
     void statusFromTheDevice()
     {
-        auto [major, raw, shown] = fetch<uint, int, int>({"major", "raw", "shown"});
+        auto [major, raw, shown] = fetch<uint, int, int>();
         QCOMPARE(int(parallel_port::statusByte(raw, parallel_port::sourceForMajor(major))), shown);
     }
 
@@ -92,7 +93,8 @@ private slots:
         // file: in a folder open to everyone; an absolute path as is
         // tx: how the message starts, %1 the path; empty: sent
         // recovers: once the device appears or the port is let go
-        columns<int, QString, QString, QString, bool>({"port", "file", "tx", "estado", "recovers"});
+        // port, file, tx, estado, recovers
+        columns<int, QString, QString, QString, bool>();
         const QString missing
             = QStringLiteral("Nenhum dispositivo em %1: confira se a impressora ou "
                              "o adaptador está ligado, ou indique outro caminho com --");
@@ -121,8 +123,7 @@ private slots:
 
     void failuresNameTheDeviceAndTheReason()
     {
-        auto [port, file, tx, estado, recovers] = fetch<int, QString, QString, QString, bool>(
-            {"port", "file", "tx", "estado", "recovers"});
+        auto [port, file, tx, estado, recovers] = fetch<int, QString, QString, QString, bool>();
         QTemporaryDir dir;
         QCOMPARE(::chmod(qPrintable(dir.path()), 0711), 0);
         Device device(int16_t(port), dir);
@@ -154,8 +155,8 @@ private slots:
 
     void sendsEveryByteWithTheLineSettings_data()
     {
-        columns<int, int, int, uint, bool, bool>(
-            {"port", "speed", "flow", "baud", "rtscts", "xonxoff"});
+        // port, speed, flow, baud, rtscts, xonxoff
+        columns<int, int, int, uint, bool, bool>();
         const int none = int(SerialFlow::None), hardware = int(SerialFlow::Hardware);
         QTest::newRow("parallel") << 888 << 9600 << hardware << 0u << false << false;
         QTest::newRow("COM1 default") << 1 << 9600 << hardware << uint(B9600) << true << false;
@@ -169,8 +170,7 @@ private slots:
     // zero and line ends included: nothing may be translated on the way.
     void sendsEveryByteWithTheLineSettings()
     {
-        auto [port, speed, flow, baud, rtscts, xonxoff] = fetch<int, int, int, uint, bool, bool>(
-            {"port", "speed", "flow", "baud", "rtscts", "xonxoff"});
+        auto [port, speed, flow, baud, rtscts, xonxoff] = fetch<int, int, int, uint, bool, bool>();
         QTemporaryDir dir;
         Device device(int16_t(port), dir);
         PortSettings settings = settingsWith(device.path, 5s);
@@ -198,8 +198,8 @@ private slots:
 
     void writeGivesUpWithinTheLimit_data()
     {
-        QTest::addColumn<int>("port");
-        QTest::addColumn<QString>("message"); // %1 the path
+        // port, message (%1 the path)
+        columns<int, QString>();
         const QString late = QStringLiteral("A impressora em %1 não recebeu os dados em 0,3 s");
         QTest::newRow("parallel, reader never reads") << 888 << late + ".";
         QTest::newRow("serial, other end never reads")
@@ -208,8 +208,7 @@ private slots:
 
     void writeGivesUpWithinTheLimit()
     {
-        QFETCH(int, port);
-        QFETCH(QString, message);
+        auto [port, message] = fetch<int, QString>();
         QTemporaryDir dir;
         Device device(int16_t(port), dir);
         QElapsedTimer clock;

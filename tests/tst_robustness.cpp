@@ -71,8 +71,8 @@ private slots:
     void damagedFiles_data()
     {
         // messages: one a line
-        columns<QString, QByteArray, Access, QString, QByteArray>(
-            {"file", "before", "access", "messages", "after"});
+        // file, before, access, messages, after
+        columns<QString, QByteArray, Access, QString, QByteArray>();
         const QByteArray stored = "237\r\nR$ 1,00\r\nAna\r\no1\r\no2\r\nRio\r\nverso";
         const QByteArray huge(100000, 'p');
         // Control characters, bytes cp1252 leaves undefined and a no-break space, in a field and
@@ -115,8 +115,7 @@ private slots:
     void damagedFiles()
     {
         auto [file, before, access, messages, after]
-            = fetch<QString, QByteArray, Access, QString, QByteArray>(
-                {"file", "before", "access", "messages", "after"});
+            = fetch<QString, QByteArray, Access, QString, QByteArray>();
         TestServices t;
         const QDir dir(t.dir.path());
         writeFile(dir, file, before);
@@ -149,9 +148,9 @@ private slots:
 
     void temporaryFilesAreCreatedAfresh_data()
     {
-        QTest::addColumn<QString>("name");
-        // Where a symbolic link points; none: a stale file; "=": a hard link to victim.txt.
-        QTest::addColumn<QString>("target");
+        // name; target: where a symbolic link points; none: a stale file; "=": a hard link to
+        // victim.txt
+        columns<QString, QString>();
         // Longer than the new table: written over without being cut, it would show.
         row("stale temporary file", kTemp, "");
         row("temporary link to a file", kTemp, "victim.txt");
@@ -163,8 +162,7 @@ private slots:
 
     void temporaryFilesAreCreatedAfresh()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, target);
+        auto [name, target] = fetch<QString, QString>();
         QTemporaryDir tmp;
         const QDir dir(tmp.path());
         writeFile(dir, kTable, kTwoBanks);
@@ -188,7 +186,8 @@ private slots:
     void pastedText_data()
     {
         // shown: the field held "ab" before
-        columns<QString, QString, QString, QString>({"window", "field", "pasted", "shown"});
+        // window, field, pasted, shown
+        columns<QString, QString, QString, QString>();
         const QString huge(100000, QLatin1Char('x'));
         row("bank cut at 3", "Cheque", "Text1", "2375", "237");
         row("gap cut at 2", "Formato", "Text7", "123", "12");
@@ -205,8 +204,7 @@ private slots:
 
     void pastedText()
     {
-        auto [window, field, pasted, shown]
-            = fetch<QString, QString, QString, QString>({"window", "field", "pasted", "shown"});
+        auto [window, field, pasted, shown] = fetch<QString, QString, QString, QString>();
         TestServices t;
         CheckWindow cheque(t.services(), [] { return 888; });
         LayoutEditor formato(t.services(), [] { return LayoutSource {}; });

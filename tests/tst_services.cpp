@@ -9,7 +9,8 @@ private slots:
     void logsEveryMessageAndPrinterCall_data()
     {
         // error: of the link
-        columns<QString, QString, QString>({"call", "error", "logged"});
+        // call, error, logged
+        columns<QString, QString, QString>();
         row("message box", "box", "", "vorel.ui: message: Não foi possível ler Dados_cheque.txt");
         row("Estado", "Estado", "", "vorel.printer: Estado 888 -> 216");
         row("TX refused", "TX", "", "vorel.printer: TX 888 2 bytes 1b 6f -> -1");
@@ -22,7 +23,7 @@ private slots:
     // Silent until enabled; each call is passed on, its result back, whatever the log does.
     void logsEveryMessageAndPrinterCall()
     {
-        auto [call, error, logged] = fetch<QString, QString, QString>({"call", "error", "logged"});
+        auto [call, error, logged] = fetch<QString, QString, QString>();
         RecordingLink inner;
         inner.txResults = {-1};
         inner.txError = error;
@@ -46,8 +47,8 @@ private slots:
 
     void regionalSettings_data()
     {
-        QTest::addColumn<QLocale>("system");
-        QTest::addColumn<QString>("followed");
+        // system, followed
+        columns<QLocale, QString>();
         // Under LANG=C the system's locale speaks C but is not QLocale::c().
         row("the system's, C or POSIX", QLocale::system(), "pt_BR");
         row("C", QLocale::c(), "pt_BR");
@@ -58,8 +59,7 @@ private slots:
 
     void regionalSettings()
     {
-        QFETCH(QLocale, system);
-        QFETCH(QString, followed);
+        auto [system, followed] = fetch<QLocale, QString>();
         if (QTest::currentDataTag() == QLatin1String("the system's, C or POSIX")
             && system.language() != QLocale::C)
             QSKIP("Runs under LANG=C or POSIX only");

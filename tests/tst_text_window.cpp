@@ -7,7 +7,8 @@ class TstTextWindow : public QObject
 private slots:
     void printsTheTextExactly_data()
     {
-        columns<QString, int, int, QByteArray>({"text", "porta", "result", "bytes"});
+        // text, porta, result, bytes
+        columns<QString, int, int, QByteArray>();
         row("empty still calls", QString(), 888, 0, QByteArray());
         row("final line break kept", QStringLiteral("AB\r\n"), 888, 3,
             QByteArray::fromHex("41420d0a"));
@@ -17,8 +18,7 @@ private slots:
 
     void printsTheTextExactly()
     {
-        auto [text, porta, result, bytes]
-            = fetch<QString, int, int, QByteArray>({"text", "porta", "result", "bytes"});
+        auto [text, porta, result, bytes] = fetch<QString, int, int, QByteArray>();
         TestServices t;
         t.link.txResults = {int16_t(result)};
         int current = 0;

@@ -10,7 +10,6 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTableView>
 
@@ -79,7 +78,8 @@ private slots:
         // "status <hex>" set by the program, "check <box>" by the operator, "insert" the button.
         // results: of each TX and TXI, as returned and journaled
         // status: read at the end
-        columns<QStringList, QList<int>, int, bool>({"steps", "results", "status", "monitoring"});
+        // steps, results, status, monitoring
+        columns<QStringList, QList<int>, int, bool>();
         const auto row = [](const char *name, const QStringList &steps, const QList<int> &results,
                              int status, bool monitoring) {
             QTest::newRow(name) << steps << results << status << monitoring;
@@ -102,8 +102,7 @@ private slots:
 
     void followsOperatorAndCommands()
     {
-        auto [steps, results, status, monitoring] = fetch<QStringList, QList<int>, int, bool>(
-            {"steps", "results", "status", "monitoring"});
+        auto [steps, results, status, monitoring] = fetch<QStringList, QList<int>, int, bool>();
         Bench b;
         auto *insert = b.get<QPushButton>("inserirDocumento");
         QList<int> returned;
@@ -172,10 +171,8 @@ private slots:
         QCOMPARE(b.window.paperView()->jobCount(), 2); // the monitored authentication and "%2"
 
         // What cannot be read or written leaves the journal as it is.
+        writeFile(QDir(dir.path()), QStringLiteral("outro.txt"), "lista de compras\n");
         const QString other = dir.filePath(QStringLiteral("outro.txt"));
-        QFile f(other);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.write("lista de compras\n") > 0);
-        f.close();
         QCOMPARE(b.window.openJournalFrom(other),
             QStringLiteral("%1 não é um diário: linha 1: faltam colunas").arg(other));
         QVERIFY(b.window.openJournalFrom(dir.path())
@@ -209,8 +206,8 @@ private slots:
 
     void pictures_data()
     {
-        QTest::addColumn<QVector<QByteArray>>("calls");
-        QTest::addColumn<QStringList>("notes"); // said under the heading
+        // calls, notes (said under the heading)
+        columns<QVector<QByteArray>, QStringList>();
         const auto row
             = [](const char *name, const QVector<QByteArray> &calls,
                   const QStringList &notes = {}) { QTest::newRow(name) << calls << notes; };
@@ -250,8 +247,7 @@ private slots:
     // Each picture goes to the screenshots folder, to be looked at.
     void pictures()
     {
-        QFETCH(QVector<QByteArray>, calls);
-        QFETCH(QStringList, notes);
+        auto [calls, notes] = fetch<QVector<QByteArray>, QStringList>();
         const QVector<PaperJob> jobs = print(calls);
         QCOMPARE(jobs.size(), 1);
         QStringList said = paper_renderer::notes(jobs.first());
@@ -286,8 +282,8 @@ private slots:
         QCOMPARE(firstDot("00"), -1);
     }
 
-    // Any bytes decode and draw, in bounded time and size: every cut of the valid commands, huge
-    // calls, and thousands of random and mutated ones.
+    // Any bytes decode and draw, in bounded time and size: every cut of the valid commands and
+    // huge calls here; random and mutated ones in the fuzzing run (fuzz/).
     void badInputDecodesAndDraws()
     {
         // A warning means some input was taken for something else, e.g. "%2" for a placeholder.
@@ -304,38 +300,12 @@ private slots:
             for (qsizetype cut = 0; cut <= v.size(); ++cut)
                 calls << v.left(cut);
         }
-        // Random strings biased towards the bytes the decoder branches on, and valid commands
-        // with a few bytes changed, put in, taken out or cut off.
-        const QByteArray interesting
-            = QByteArray::fromHex("1b2e3539303130393135317d4b56587e6f0d0a00ff25");
-        const quint32 seed = QRandomGenerator::global()->generate();
-        QRandomGenerator rng(seed);
-        while (calls.size() < 4000) {
-            const bool fresh = rng.bounded(2), biased = rng.bounded(2);
-            QByteArray bytes = fresh ? QByteArray() : valid.at(rng.bounded(int(valid.size())));
-            for (int n = fresh ? rng.bounded(120) : rng.bounded(1, 4); n > 0; --n) {
-                const int at = rng.bounded(int(bytes.size()) + 1);
-                const char byte = biased ? interesting.at(rng.bounded(int(interesting.size())))
-                                         : char(rng.bounded(256));
-                const int how = fresh ? 1 : rng.bounded(4);
-                if (how == 0 && at < bytes.size())
-                    bytes[at] = byte;
-                else if (how == 1)
-                    bytes.insert(at, byte);
-                else if (how == 2)
-                    bytes.remove(at, 1);
-                else
-                    bytes.truncate(at);
-            }
-            calls << bytes;
-        }
         QElapsedTimer timer;
         timer.start();
         JobCollector collector;
         int pictures = 0;
         for (int i = 0; i < calls.size(); ++i) {
-            const QByteArray context
-                = QStringLiteral("seed %1, call %2").arg(seed).arg(i).toLatin1();
+            const QByteArray context = "call " + QByteArray::number(i);
             qsizetype next = 0; // every byte in exactly one command, in order
             const QVector<command_decoder::Command> commands = command_decoder::decode(calls.at(i));
             (void)command_decoder::summary(commands);
@@ -345,7 +315,7 @@ private slots:
             }
             QVERIFY2(next == calls.at(i).size(), context);
             const JournalEntry entry {QDateTime::currentDateTime(), JournalEntry::Call::TX, 888,
-                calls.at(i), rng.bounded(10) == 0 ? -1 : 0};
+                calls.at(i), i % 10 == 0 ? -1 : 0};
             for (const PaperJob &job : collector.add(i, entry)) {
                 const QImage image = paper_renderer::render(job, 2);
                 // No picture is taller than a hundred lines of text on the slip.
@@ -354,8 +324,8 @@ private slots:
                 ++pictures;
             }
         }
-        QVERIFY(pictures > 100);
-        QVERIFY2(timer.elapsed() < 60000, qPrintable(QStringLiteral("seed %1").arg(seed)));
+        QVERIFY(pictures > 50);
+        QVERIFY(timer.elapsed() < 60000);
     }
 };
 

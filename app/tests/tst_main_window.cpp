@@ -39,8 +39,8 @@ private slots:
         // steps: controls clicked, "type=..." into the test line, "fail": every status read fails
         // from then on (first: from the start-up)
         // trace: the calls made, the start-up's status read first; messages: "|" between them
-        columns<Script, QString, QString, QString, QString>(
-            {"script", "steps", "trace", "panel", "messages"});
+        // script, steps, trace, panel, messages
+        columns<Script, QString, QString, QString, QString>();
         const QString serial = "Mude a Porta da Impressora para Paralela LPT1 ou LPT2";
         const QString failed = "Não foi possível carregar a biblioteca da impressora";
         // the status panel, bit 7 first
@@ -76,8 +76,7 @@ private slots:
     void followsTheOperator()
     {
         auto [script, steps, trace, panel, messages]
-            = fetch<Script, QString, QString, QString, QString>(
-                {"script", "steps", "trace", "panel", "messages"});
+            = fetch<Script, QString, QString, QString, QString>();
         TestServices t;
         t.link.statuses = t.link.txResults = script;
         QStringList todo = steps.split(QLatin1Char(' '), Qt::SkipEmptyParts);
@@ -145,7 +144,8 @@ private slots:
 
     void monitoredWaitEnds_data()
     {
-        columns<QString, int, QString>({"how", "dialogDelay", "journal"});
+        // how, dialogDelay, journal
+        columns<QString, int, QString>();
         const QString in = "TXI 1b7e31, Sleep, Estado, Estado, TXI 4142, TXI 1b7e30";
         const QString cancelled = "TXI 1b7e31, Sleep, Estado, TXI 1b7e30";
         row("document in before the dialog shows", "insert", 60000, in);
@@ -159,8 +159,7 @@ private slots:
     // the document goes in; a cancelled wait sends no line, only the end of the monitored mode.
     void monitoredWaitEnds()
     {
-        auto [how, dialogDelay, journal]
-            = fetch<QString, int, QString>({"how", "dialogDelay", "journal"});
+        auto [how, dialogDelay, journal] = fetch<QString, int, QString>();
         TestServices t;
         VirtualPrinter printer;
         VirtualPrinterWindow printerWindow(printer, t.messages);

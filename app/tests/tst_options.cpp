@@ -32,8 +32,8 @@ class TstOptions : public QObject
 private slots:
     void parses_data()
     {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("options");
+        // args, options
+        columns<QStringList, QString>();
         const QString ports = "ports /dev/lp0 /dev/lp1 /dev/ttyS0 /dev/ttyS1 9600 hardware ";
         const auto bad
             = [](const char *name, const QStringList &args) { row(name, args, "exit 2"); };
@@ -75,8 +75,7 @@ private slots:
 
     void parses()
     {
-        QFETCH(QStringList, args);
-        QFETCH(QString, options);
+        auto [args, options] = fetch<QStringList, QString>();
         const QStringList program {QStringLiteral("vorel-demo")};
         QCOMPARE(summary(parseOptions(program + args)), options);
         // Port settings mean nothing to another printer: refused, not silently dropped.

@@ -26,7 +26,8 @@ private slots:
     void choosesTheBackend_data()
     {
         // path: of the library, or the device of LPT1; panel: the status read at start-up
-        columns<int, QString, QString, QString>({"printer", "path", "panel", "message"});
+        // printer, path, panel, message
+        columns<int, QString, QString, QString>();
         using P = Options::Printer;
         row("virtual", int(P::Virtual), "", "11011000", "");
         row("library", int(P::Library), FAKE_LIBRARY, "10010000", "");
@@ -41,8 +42,7 @@ private slots:
     // of the start-up already in its journal; the ports tell their devices.
     void choosesTheBackend()
     {
-        auto [printer, path, panel, message]
-            = fetch<int, QString, QString, QString>({"printer", "path", "panel", "message"});
+        auto [printer, path, panel, message] = fetch<int, QString, QString, QString>();
         Options options;
         options.printer = Options::Printer(printer);
         options.libraryPath = options.ports.lpt1 = path;

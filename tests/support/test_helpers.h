@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QList>
 #include <QTest>
-#include <array>
 #include <tuple>
 #include <utility>
 
@@ -15,19 +14,25 @@ template <class... T> void row(const char *name, const T &...columns)
     (QTest::newRow(name) << ... << columns);
 }
 
-// A table's columns in one line: columns<QString, int>({"text", "porta"}).
-template <class... T> void columns(const std::array<const char *, sizeof...(T)> &names)
+// A table's columns in one line, named by position: a comment above names them. Qt keeps the
+// pointer to each name.
+inline constexpr const char *kColumnNames[] = {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+template <class... T> void columns()
 {
-    std::size_t i = 0;
-    (QTest::addColumn<T>(names[i++]), ...);
+    [&]<std::size_t... I>(std::index_sequence<I...>)
+    {
+        (QTest::addColumn<T>(kColumnNames[I]), ...);
+    }
+    (std::index_sequence_for<T...>());
 }
 
-// The current row's values: auto [text, porta] = fetch<QString, int>({"text", "porta"}).
-template <class... T> std::tuple<T...> fetch(const std::array<const char *, sizeof...(T)> &names)
+// The current row of a table made by columns<T...>(): auto [text, porta] = fetch<QString, int>().
+template <class... T> std::tuple<T...> fetch()
 {
-    return [&names]<std::size_t... I>(std::index_sequence<I...>)
+    return []<std::size_t... I>(std::index_sequence<I...>)
     {
-        return std::tuple<T...> {*static_cast<T *>(QTest::qData(names[I], qMetaTypeId<T>()))...};
+        return std::tuple<T...> {
+            *static_cast<T *>(QTest::qData(kColumnNames[I], qMetaTypeId<T>()))...};
     }
     (std::index_sequence_for<T...>());
 }
