@@ -20,6 +20,7 @@ const QString kTemp = "Formato_temp.txt", kBackup = "Formato_cheque.bak";
 const QDir::Filters kAll = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System | QDir::Hidden;
 const QByteArray kBank001 = "001|08|08|06|07|07|10|05\r\n";
 const QByteArray kTwoBanks = kBank001 + "237|09|08|06|07|07|10|05\r\n";
+const QByteArray kFolder = "<folder>"; // a folder stands where the file goes
 const QByteArray kSaved237 = "237|12|08|06|07|07|10|05\r\n"; // what every save here writes
 
 QByteArray operator""_b(const char *bytes, size_t size)
@@ -92,6 +93,9 @@ private slots:
         row("data unreadable is kept", kData, stored, Unreadable,
             "Não foi possível ler Dados_cheque.txt: permissão negada\n" + denied, stored);
         row("data, disk full", kData, stored, DiskFull, unsaved + full, stored);
+        row("data is a folder", kData, kFolder, Normal,
+            "Não foi possível ler Dados_cheque.txt: é uma pasta\n" + unsaved + "é uma pasta",
+            kMissing);
 
         const QString noLayout = "O banco selecionado não tem formato programado. Ajuste-o ou "
                                  "serão usadas as medidas padronizadas.";
@@ -118,17 +122,22 @@ private slots:
             = fetch<QString, QByteArray, Access, QString, QByteArray>();
         TestServices t;
         const QDir dir(t.dir.path());
-        writeFile(dir, file, before);
+        if (before == kFolder)
+            QVERIFY(dir.mkpath(file + QStringLiteral("/inside")));
+        else
+            writeFile(dir, file, before);
         CheckWindow check(t.services(), [] { return 888; });
         LayoutEditor editor(t.services(), [] { return LayoutSource {"237", "12080607071005"}; });
         QWidget other;
         bool switched = true;
         setAccess(dir, access);
+        auto *field = check.findChild<LineField *>("Text6");
         if (file == kData) {
-            // Activation loads the file, leaving the window stores it.
+            // Activation loads the file, leaving the window stores it; a failure is told once.
             switched = activate(check);
-            check.findChild<LineField *>("Text6")->setText(QStringLiteral("novo"));
-            switched = activate(other) && switched;
+            field->setText(QStringLiteral("novo"));
+            for (QWidget *window : {&other, static_cast<QWidget *>(&check), &other})
+                switched = activate(*window) && switched;
         } else {
             check.findChild<LineField *>("Text1")->setText(QStringLiteral("237"));
             check.validateBank();
@@ -139,6 +148,9 @@ private slots:
         QVERIFY(switched);
         QCOMPARE(t.messages.texts.join(QLatin1Char('\n')), messages);
         QCOMPARE(readFile(dir, file), after);
+        // A file that cannot be read leaves the fields as they were.
+        if (messages.contains(QLatin1String("possível ler Dados")))
+            QCOMPARE(field->text(), QStringLiteral("novo"));
         // The old table is kept as the backup, and nothing else is left behind.
         const bool backedUp = file == kTable && before != kMissing && after != before;
         QCOMPARE(readFile(dir, kBackup), backedUp ? before : kMissing);
