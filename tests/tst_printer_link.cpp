@@ -1,3 +1,5 @@
+#include "printer_link/cp1252.h"
+#include "printer_link/library_link.h"
 #include "printer_link/port_messages.h"
 #include "printer_link/ports_link.h"
 #include "tests/support/test_helpers.h"
@@ -5,6 +7,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLibrary>
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <fcntl.h>
@@ -68,10 +73,127 @@ PortSettings settingsWith(const QString &path, std::chrono::milliseconds limit =
 
 } // namespace
 
-class TstPortsLink : public QObject
+class TstPrinterLink : public QObject
 {
     Q_OBJECT
 private slots:
+    // Qt's own windows-1252 converter is the independent reference. It gives the five bytes
+    // cp1252 leaves undefined (81 8D 8F 90 9D) the C1 control of the same number, as we do so
+    // that every byte reads back; were it to differ, only there would the two legitimately part.
+    void agreesWithQtEveryByteAndCharacter()
+    {
+        QStringDecoder decoder("windows-1252");
+        if (!decoder.isValid())
+            QSKIP("This Qt has no windows-1252 converter");
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all += char(b);
+        const QString text = decoder.decode(all);
+        QVERIFY(!decoder.hasError());
+        QCOMPARE(cp1252::toUnicode(all), text);
+        QCOMPARE(cp1252::fromUnicode(text), all);
+        QVERIFY(cp1252::canEncode(text));
+        // Every other character of the basic plane is refused by both.
+        for (char32_t u = 1; u <= 0xFFFF; ++u) {
+            if (QChar::isSurrogate(u))
+                continue;
+            const QString c(QChar {u});
+            QStringEncoder encoder("windows-1252"); // its error state is sticky
+            const QByteArray qt = encoder.encode(c);
+            QVERIFY2(
+                encoder.hasError() != cp1252::canEncode(c), qPrintable(QString::number(u, 16)));
+            if (!encoder.hasError())
+                QCOMPARE(cp1252::fromUnicode(c), qt);
+        }
+    }
+
+    // What the printer's bytes hold for the texts this program sends.
+    void encodes_data()
+    {
+        // text, bytes ("?" for what cp1252 cannot hold)
+        columns<QString, QByteArray>();
+        row("accents, euro, no-break space", QStringLiteral("çã€R$\u00a02"),
+            QByteArray::fromHex("e7e3805224a032"));
+        row("zero byte kept", QString(QChar(0)), QByteArray(1, '\0'));
+        row("empty", QString(), QByteArray());
+        row("greek", QStringLiteral("aαβ"), QByteArray("a??"));
+        row("emoji, both halves", QStringLiteral("😀"), QByteArray("??"));
+        row("polish l", QStringLiteral("ł"), QByteArray("?"));
+    }
+
+    void encodes()
+    {
+        auto [text, bytes] = fetch<QString, QByteArray>();
+        QCOMPARE(cp1252::canEncode(text), !bytes.contains('?'));
+        QCOMPARE(cp1252::fromUnicode(text), bytes);
+    }
+
+    void libraryReceivesCountBytesAndTrailingZero_data()
+    {
+        // bytes, framed
+        columns<QByteArray, QByteArray>();
+        row("text", QByteArray("AB\n"), QByteArray::fromHex("03000000 41420a 00"));
+        row("zero bytes inside", QByteArray::fromHex("1b4b2500fe00"),
+            QByteArray::fromHex("06000000 1b4b2500fe00 00"));
+        row("empty", QByteArray(), QByteArray::fromHex("00000000 00"));
+        row("over 64 KiB", QByteArray(70000, 'x'),
+            QByteArray::fromHex("70110100") + QByteArray(70000, 'x') + '\0');
+    }
+
+    void libraryReceivesCountBytesAndTrailingZero()
+    {
+        auto [bytes, framed] = fetch<QByteArray, QByteArray>();
+        QCOMPARE(library_link::framed(bytes), framed);
+        LibraryLink link(QStringLiteral(FAKE_LIBRARY), QString());
+        const LinkResult r = link.TX(632, bytes);
+        QVERIFY2(!r.callFailed(), qPrintable(r.error));
+        // What the library itself saw, read back through its own test entry point.
+        using Last = const char *(*)(uint32_t *, int *, int *);
+        const auto last = reinterpret_cast<Last>(QLibrary(FAKE_LIBRARY).resolve("fake_last"));
+        QVERIFY(last);
+        uint32_t count = 0;
+        int port = 0, trailingZero = 0;
+        const char *received = last(&count, &port, &trailingZero);
+        QCOMPARE(QByteArray(received, int(count)), bytes);
+        QCOMPARE(port, 632);
+        QCOMPARE(trailingZero, 1);
+    }
+
+    void resultsComeBackAndMissingPartsAreNamed()
+    {
+        LibraryLink full(QStringLiteral(FAKE_LIBRARY), QString());
+        QCOMPARE(full.Estado(888).value, int16_t(0x90));
+        // The fake refuses three-byte commands with -5.
+        QVERIFY(full.TX(1, QByteArray("ABC")).refused());
+        QCOMPARE(full.TXI(2, QByteArray("x")).value, int16_t(1));
+
+        // Nothing is loaded until the first call; a missing function fails alone.
+        const QString partialPath = QStringLiteral(PARTIAL_LIBRARY);
+        LibraryLink partial(partialPath, QString());
+        QVERIFY(!QLibrary(partialPath).isLoaded());
+        QCOMPARE(partial.Estado(888).value, int16_t(0x10));
+        QVERIFY(QLibrary(partialPath).isLoaded());
+        const LinkResult missing = partial.TXI(888, "A");
+        QVERIFY2(missing.callFailed() && missing.error.contains(QStringLiteral("TXI")),
+            qPrintable(missing.error));
+        QVERIFY(!partial.TX(888, "A").refused());
+
+        LibraryLink absent(QStringLiteral("/nonexistent/libVorel_Dll.so"), QString());
+        const LinkResult r = absent.Estado(888);
+        QVERIFY2(
+            r.error.contains(QStringLiteral("/nonexistent/libVorel_Dll.so")), qPrintable(r.error));
+        QVERIFY(absent.TX(888, "A").refused());
+    }
+
+    void neverLooksInTheWorkingDirectory()
+    {
+        QCOMPARE(library_link::candidates(QString(), QStringLiteral("/opt/vorel/bin")),
+            QStringList({QStringLiteral("/opt/vorel/bin/libVorel_Dll.so"),
+                QStringLiteral("/opt/vorel/bin/Vorel_Dll.so"), QStringLiteral("Vorel_Dll")}));
+        QCOMPARE(library_link::candidates(QStringLiteral("/x/lib.so"), QStringLiteral("/opt")),
+            QStringList {QStringLiteral("/x/lib.so")});
+    }
+
     void statusFromTheDevice_data()
     {
         // major, raw, shown
@@ -237,5 +359,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TstPortsLink)
-#include "tst_ports_link.moc"
+QTEST_GUILESS_MAIN(TstPrinterLink)
+#include "tst_printer_link.moc"
