@@ -137,14 +137,9 @@ private slots:
         const QString byDefault = QStringLiteral("08080607071005");
         row("bank: first of its lines", "237|01|02|03|04|05|06|07\r\n" + kTwoBanks, "Text1", "237",
             "237", "01020304050607", "");
-        row("bank: short fields, short layout", QByteArray("001|8|8|6|7|7|10|5\r\n"), "Text1",
-            "001", "001", "88677105", "");
-        row("bank: code only", QByteArray("237\r\n"), "Text1", "237", "237", "", "");
-        row("empty bank", kTwoBanks, "Text1", "", "", "", "");
         row("bank not in the table", kTwoBanks, "Text1", "104", "104", byDefault, kNoLayout);
         row("bank compared as text: 1 is not 001", kTwoBanks, "Text1", "1", "1", byDefault,
             kNoLayout);
-        row("no table", kMissing, "Text1", "001", "001", byDefault, kNoLayout);
         row("amount", kTwoBanks, "Text2", "2345,98", "R$\u00a02.345,98", "", "");
     }
 

@@ -114,13 +114,8 @@ private slots:
             {"auth-simple", image.arg(kLogoColumns), "text '4142'"});
         row("double, empty line", "1b58" + kLogo, {"auth-double", image.arg(kLogoColumns)});
         row("monitored begins and ends", "1b7e311b7e30", {"monitor-on", "monitor-off"});
-        row("text in cp1252, CR LF", "20e7e30d0a", {"text '20e7e30d0a'"});
         row("city in cp1252", "1b2e3539303253e36f205061756c6f7d",
             {"check 02 '53e36f205061756c6f'"});
-        row("currency names back to back", "1b2e353930375245414c7d1b2e3539303852454149537d",
-            {"check 07 '5245414c'", "check 08 '5245414953'"});
-        row("observations only", "1b2e353931303030304e30383038303630373037313030357d",
-            {"check 10 '3030304e3038303830363037303731303035'"});
         row("back in one call", "1b2e353931357d0a0d204142201b2e353931367d",
             {"check 15 ''", "text '0a0d20414220'", "check 16 ''"});
         row("brace ends the observation early", "1b2e35393035617d627d",
@@ -168,7 +163,6 @@ private slots:
         row("one", 100, "um REAL");
         row("sixteen, Brazilian spelling", 1600, "dezesseis REAIS");
         row("thousand without um", 100000, "mil REAIS");
-        row("one hundred and one thousand", 10100000, "cento e um mil REAIS");
         row("million takes de", 100000000, "um milhão de REAIS");
         row("millions take de", 200000000, "dois milhões de REAIS");
         row("million and a half", 150000000, "um milhão e quinhentos mil REAIS");
@@ -179,7 +173,6 @@ private slots:
             "dois mil trezentos e quarenta e cinco REAIS e noventa e oito centavos");
         row("one cent", 1, "um centavo");
         row("hundred", 10000, "cem REAIS");
-        row("two hundred and two cents on reais", 20202, "duzentos e dois REAIS e dois centavos");
         row("other names, million", 300000000, "três milhões de DÓLARES", "DÓLAR", "DÓLARES");
         // limits
         row("zero", 0, "zero REAIS");
@@ -228,9 +221,6 @@ private slots:
         row("short layout, 13 digits, no such day",
             {"88677105", "1234567890123", "290207", "Natal"},
             {standard + " default", "", "", "", "Natal, 290207"});
-        row("sixteen digits, a sign, short date",
-            {"0808060707100500", "-00000000500", "1912", "Natal"},
-            {standard + " default", "", "", "", "Natal, 1912"});
         row("a letter in the layout, the rest empty", {"0808060707100A", "", "", "Natal"},
             {standard + " default", "", "", "", "Natal, "});
     }
