@@ -107,15 +107,12 @@ private slots:
         }
     }
 
-    // What the printer's bytes hold for the texts this program sends.
+    // What cp1252 cannot hold becomes "?", though the fields never let it in.
     void encodes_data()
     {
         // text, bytes ("?" for what cp1252 cannot hold)
         columns<QString, QByteArray>();
-        row("accents, euro, no-break space", QStringLiteral("çã€R$\u00a02"),
-            QByteArray::fromHex("e7e3805224a032"));
-        row("zero byte kept", QString(QChar(0)), QByteArray(1, '\0'));
-        row("empty", QString(), QByteArray());
+        row("accents and euro", QStringLiteral("çã€"), QByteArray::fromHex("e7e380"));
         row("greek", QStringLiteral("aαβ"), QByteArray("a??"));
         row("emoji, both halves", QStringLiteral("😀"), QByteArray("??"));
         row("polish l", QStringLiteral("ł"), QByteArray("?"));
@@ -177,12 +174,6 @@ private slots:
         QVERIFY2(missing.callFailed() && missing.error.contains(QStringLiteral("TXI")),
             qPrintable(missing.error));
         QVERIFY(!partial.TX(888, "A").refused());
-
-        LibraryLink absent(QStringLiteral("/nonexistent/libVorel_Dll.so"), QString());
-        const LinkResult r = absent.Estado(888);
-        QVERIFY2(
-            r.error.contains(QStringLiteral("/nonexistent/libVorel_Dll.so")), qPrintable(r.error));
-        QVERIFY(absent.TX(888, "A").refused());
     }
 
     void neverLooksInTheWorkingDirectory()
