@@ -1,9 +1,13 @@
 #include "tests/support/test_services.h"
+#include "virtual_printer/amount_words.h"
+#include "virtual_printer/check_front.h"
 #include "virtual_printer/command_decoder.h"
 #include "virtual_printer/job_collector.h"
+#include "virtual_printer/journal_format.h"
 #include "virtual_printer/journal_model.h"
 #include "virtual_printer/paper_renderer.h"
 #include "virtual_printer/paper_view.h"
+#include "virtual_printer/print_grid.h"
 #include "virtual_printer/virtual_printer.h"
 #include "virtual_printer/virtual_printer_window.h"
 
@@ -13,32 +17,14 @@
 #include <QRegularExpression>
 #include <QTableView>
 
+using command_decoder::Command;
+using Call = JournalEntry::Call;
+
 namespace {
 
 const QByteArray kLogo = QByteArray::fromHex(kLogoHex);
 const QByteArray kPrintDefault = "\x1b.5909000N08080607071005}";
 const int kCheckWidth = (175 + 8) * 8; // pixels: the check and 4 mm of desk either side, 8 a mm
-
-// The sample check's front with the value, date and print command given.
-QList<QByteArray> front(
-    const QByteArray &value, const QByteArray &date, const QByteArray &print = {})
-{
-    QList<QByteArray> out = sampleFront();
-    out[2] = "\x1b.5903" + date + "}";
-    out[3] = "\x1b.5904" + value + "}";
-    out[8] = print.isEmpty() ? out[8] : print;
-    return out;
-}
-
-// The jobs printed by these TX calls, one a second from 10:00.
-QVector<PaperJob> print(const QVector<QByteArray> &calls)
-{
-    const QDateTime start(QDate(2007, 12, 19), QTime(10, 0));
-    QVector<JournalEntry> journal;
-    for (const QByteArray &bytes : calls)
-        journal.append({start.addSecs(journal.size()), JournalEntry::Call::TX, 888, bytes, 0});
-    return collectJobs(journal);
-}
 
 // The window on a virtual printer of its own.
 struct Bench
@@ -67,7 +53,89 @@ struct Bench
     }
 };
 
+const QDateTime kStart(QDate(2007, 12, 19), QTime(10, 0));
+
+// ESC "K" and the 37 columns of the logo.
+const QByteArray kLogoInHex = kLogoHex;
+const QString kLogoColumns = QString::fromLatin1(kLogoInHex.mid(8));
+
+// "check 05 '61'", "unknown '1b40' cut": kind, number, data in hex, and whether the bytes ran
+// out first.
+QString shape(const Command &c)
+{
+    static const char *const kKinds[] = {"check", "auth-simple", "auth-double", "image",
+        "monitor-on", "monitor-off", "drawer", "text", "unknown"};
+    QString out = QString::fromLatin1(kKinds[static_cast<int>(c.kind)]);
+    if (c.kind == Command::Kind::Check)
+        out += c.number < 0 ? QStringLiteral(" ??")
+                            : QStringLiteral(" %1").arg(c.number, 2, 10, QLatin1Char('0'));
+    if (!c.data.isEmpty() || c.kind == Command::Kind::Check)
+        out += QStringLiteral(" '%1'").arg(QString::fromLatin1(c.data.toHex()));
+    if (!c.complete)
+        out += QStringLiteral(" cut");
+    return out;
+}
+
+struct Step
+{
+    Call call;
+    QByteArray hex;
+    int result = 0;
+};
+
+// One entry a second from 10:00:00, on LPT1.
+QVector<JournalEntry> journal(const QVector<Step> &steps)
+{
+    QVector<JournalEntry> out;
+    for (const Step &s : steps)
+        out.append({kStart.addSecs(out.size()), s.call, 888, QByteArray::fromHex(s.hex), s.result});
+    return out;
+}
+
+// "front 0-8 [José|...|09080607071005]", "authentication 0-0 '4142' 37 columns from 254 twice":
+// kind, journal rows, what it prints (the check's fields, print arguments and layout).
+QString shape(const PaperJob &j)
+{
+    static const char *const kKinds[]
+        = {"front", "observations", "back", "authentication", "monitored", "text"};
+    QString out = QStringLiteral("%1 %2-%3")
+                      .arg(QString::fromLatin1(kKinds[static_cast<int>(j.kind)]),
+                          QString::number(j.firstCall), QString::number(j.lastCall));
+    if (!j.text.isEmpty())
+        out += QStringLiteral(" '%1'").arg(QString::fromLatin1(j.text.toHex()));
+    if (!j.image.isEmpty())
+        out += QStringLiteral(" %1 columns from %2").arg(j.image.size()).arg(j.image.at(0) & 0xff);
+    if (j.kind == PaperJob::Kind::CheckFront || j.kind == PaperJob::Kind::CheckObservations) {
+        const CheckFields &f = j.check;
+        const QByteArrayList fields {f.payee, f.city, f.date, f.value, f.observation1,
+            f.observation2, f.singular, f.plural, j.printArguments, j.layout};
+        out += QStringLiteral(" [%1]").arg(QString::fromLatin1(fields.join('|')));
+    }
+    return out + (j.twice ? QStringLiteral(" twice") : QString());
+}
+
+// The sample check's front, call by call.
+QVector<Step> frontSteps()
+{
+    QVector<Step> out;
+    for (const QByteArray &bytes : sampleFront())
+        out.append({Call::TX, bytes.toHex()});
+    return out;
+}
+const QVector<Step> kFront = frontSteps();
+
+// Everything a journal entry holds, in one line.
+QString entryText(const JournalEntry &e)
+{
+    return QStringLiteral("%1 %2 %3 %4 '%5' x%6")
+        .arg(e.time.toString(Qt::ISODateWithMs), callName(e.call), QString::number(e.port),
+            QString::number(e.result), QString::fromLatin1(e.bytes.toHex()),
+            QString::number(e.repeats));
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(QVector<Step>)
 
 class TstVirtualPrinter : public QObject
 {
@@ -202,62 +270,6 @@ private slots:
         grabToPng(&b.window, QStringLiteral("ImpressoraVirtual"));
     }
 
-    void pictures_data()
-    {
-        // calls, notes (said under the heading)
-        columns<QVector<QByteArray>, QStringList>();
-        const auto row
-            = [](const char *name, const QVector<QByteArray> &calls,
-                  const QStringList &notes = {}) { QTest::newRow(name) << calls << notes; };
-        const QByteArray line = " BBB 123 27012030 R$2.345,98";
-        // normal
-        row("cheque_frente", sampleFront());
-        row("cheque_so_observacoes",
-            {"\x1b.5905Obs. um}", "\x1b.5906Obs. dois}", "\x1b.5910000N08080607071005}"});
-        row("cheque_verso",
-            {"\x1b.5915}",
-                "\n\r  Endossado a Fulano de Tal\r\n  CPF 123.456.789-00\r\n  S\xe3o Paulo",
-                "\x1b.5916}"});
-        row("autenticacao_simples", {"\x1bV" + kLogo + line});
-        row("autenticacao_dupla", {"\x1bX" + kLogo + line});
-        row("autenticacao_monitorada", {"\x1b~1", line, "\x1b~0"},
-            {"linha enviada às 10:00:01.000, 1000 ms após ESC ~1"});
-        row("texto_regua",
-            {QByteArray("Linha    1         2         3         4\r\n").repeated(20)});
-        // limits
-        row("cheque_linhas_alem_da_borda",
-            front("000000234598", "191207", "\x1b.5909000N20202020202020}"),
-            {"linhas além da borda do cheque (140 mm)"});
-        row("cheque_verso_longo", {"\x1b.5915}", QByteArray(20, '\n'), "\x1b.5916}"},
-            {"4 linhas não couberam no verso"});
-        // bad input
-        row("cheque_frente_formato_curto",
-            front("000123456789", "050308", "\x1b.5909000N88677105}"),
-            {"formato «88677105» não tem 14 algarismos: usado o padrão 08080607071005"});
-        row("cheque_valor_e_data_ilegiveis", front("2.345,98", "310207"),
-            {"valor «2.345,98» não é de 12 algarismos", "data «310207» não é DDMMAA"});
-        row("autenticacao_monitorada_sem_linha", {"\x1b~1", "\x1b~0"},
-            {"nenhuma linha enviada entre ESC ~1 e ESC ~0"});
-    }
-
-    // Each picture goes to the screenshots folder, to be looked at.
-    void pictures()
-    {
-        auto [calls, notes] = fetch<QVector<QByteArray>, QStringList>();
-        const QVector<PaperJob> jobs = print(calls);
-        QCOMPARE(jobs.size(), 1);
-        QStringList said = paper_renderer::notes(jobs.first());
-        if (const QString details = paper_renderer::details(jobs.first()); !details.isEmpty())
-            said.prepend(details);
-        QCOMPARE(said, notes);
-        const QImage image = paper_renderer::render(jobs.first());
-        QVERIFY(!image.isNull());
-        const QString dir
-            = qEnvironmentVariable("VOREL_TEST_OUTPUT", QStringLiteral("screenshots"));
-        QVERIFY(QDir().mkpath(dir));
-        QVERIFY(image.save(dir + QStringLiteral("/impresso_%1.png").arg(QTest::currentDataTag())));
-    }
-
     void logoTopDotIsBitSeven()
     {
         // The first dark row below the heading, or -1.
@@ -322,6 +334,322 @@ private slots:
         }
         QVERIFY(pictures > 50);
         QVERIFY(timer.elapsed() < 60000);
+    }
+
+    void decodes_data()
+    {
+        // bytes, commands
+        columns<QByteArray, QStringList>();
+        const auto row = [](const char *name, const QByteArray &hex, const QStringList &commands) {
+            QTest::newRow(name) << QByteArray::fromHex(hex) << commands;
+        };
+        const QString image = QStringLiteral("image '%1'");
+        // normal
+        row("drawer", "1b6f", {"drawer"});
+        row("simple authentication", "1b56" + kLogoInHex + "4142",
+            {"auth-simple", image.arg(kLogoColumns), "text '4142'"});
+        row("double, empty line", "1b58" + kLogoInHex, {"auth-double", image.arg(kLogoColumns)});
+        row("monitored begins and ends", "1b7e311b7e30", {"monitor-on", "monitor-off"});
+        row("city in cp1252", "1b2e3539303253e36f205061756c6f7d",
+            {"check 02 '53e36f205061756c6f'"});
+        row("back in one call", "1b2e353931357d0a0d204142201b2e353931367d",
+            {"check 15 ''", "text '0a0d20414220'", "check 16 ''"});
+        row("brace ends the observation early", "1b2e35393035617d627d",
+            {"check 05 '61'", "text '627d'"});
+        row("number not in use", "1b2e353939397d", {"check 99 ''"});
+        QTest::newRow("column count takes both bytes")
+            << QByteArray::fromHex("1b4b0101") + QByteArray(257, '\x81') + "Z"
+            << QStringList {image.arg(QStringLiteral("81").repeated(257)), "text '5a'"};
+        // limits: cut short
+        row("empty call", "", {});
+        row("no closing brace", "1b2e3539303146756c", {"check 01 '46756c' cut"});
+        row("prefix only", "1b2e3539", {"check ?? '' cut"});
+        row("lone ESC", "1b", {"unknown '1b' cut"});
+        row("logo cut in its columns", "1b4b2500fe0082", {"image 'fe0082' cut"});
+        row("logo cut in its count", "1b4b25", {"image cut"});
+        // bad input: kept in hex
+        row("unknown escape", "1b4041", {"unknown '1b40'", "text '41'"});
+        row("other dot sequence", "1b2e3441", {"unknown '1b2e'", "text '3441'"});
+        row("letters for the number", "1b2e35394142317d",
+            {"unknown '1b2e3539'", "text '4142317d'"});
+        row("monitor with another digit", "1b7e32", {"unknown '1b7e32'"});
+        row("control bytes", "000141097f42",
+            {"unknown '0001'", "text '41'", "unknown '097f'", "text '42'"});
+    }
+
+    void decodes()
+    {
+        auto [bytes, commands] = fetch<QByteArray, QStringList>();
+        QStringList got;
+        for (const Command &c : command_decoder::decode(bytes))
+            got << shape(c);
+        QCOMPARE(got, commands);
+    }
+
+    void amountInWords_data()
+    {
+        // cents, singular, plural, words
+        columns<qulonglong, QString, QString, QString>();
+        const auto row = [](const char *name, qulonglong cents, const char *words,
+                             const char *singular = "REAL", const char *plural = "REAIS") {
+            QTest::newRow(name) << cents << QString::fromUtf8(singular) << QString::fromUtf8(plural)
+                                << QString::fromUtf8(words);
+        };
+        // normal
+        row("one", 100, "um REAL");
+        row("sixteen, Brazilian spelling", 1600, "dezesseis REAIS");
+        row("thousand without um", 100000, "mil REAIS");
+        row("million takes de", 100000000, "um milhão de REAIS");
+        row("millions take de", 200000000, "dois milhões de REAIS");
+        row("million and a half", 150000000, "um milhão e quinhentos mil REAIS");
+        row("billion takes de", 100000000000, "um bilhão de REAIS");
+        row("billion and a million take de", 100100000000, "um bilhão e um milhão de REAIS");
+        row("million with cents takes de", 100000050, "um milhão de REAIS e cinquenta centavos");
+        row("the sample check", 234598,
+            "dois mil trezentos e quarenta e cinco REAIS e noventa e oito centavos");
+        row("one cent", 1, "um centavo");
+        row("hundred", 10000, "cem REAIS");
+        row("other names, million", 300000000, "três milhões de DÓLARES", "DÓLAR", "DÓLARES");
+        // limits
+        row("zero", 0, "zero REAIS");
+        row("two cents, masculine", 2, "dois centavos");
+        row("ten billion", 1000000000000ULL, "dez bilhões de REAIS");
+        row("no names received", 234500, "dois mil trezentos e quarenta e cinco", "", "");
+        row("no names, million, no dangling de", 100000000, "um milhão", "", "");
+        row("no names, cents", 105, "um e cinco centavos", "", "");
+    }
+
+    void amountInWords()
+    {
+        auto [cents, singular, plural, words] = fetch<qulonglong, QString, QString, QString>();
+        QCOMPARE(amount_words::inWords(cents, singular, plural), words);
+    }
+
+    void frontFields_data()
+    {
+        // data: layout, value, date, city; shown: the heights of the seven lines in mm ("default"
+        // when the layout was not used), the value in its box, the amount in words over two lines
+        // of 40 and 60 characters, the place and date
+        columns<QByteArrayList, QStringList>();
+        const auto row = [](const char *name, const QByteArrayList &data,
+                             const QStringList &shown) { QTest::newRow(name) << data << shown; };
+        const QString standard = QStringLiteral("8 16 22 29 36 46 51");
+        // normal
+        row("sample, default layout", {"08080607071005", "000000234598", "191207", "São Paulo"},
+            {standard, "2.345,98", "dois mil trezentos e quarenta e cinco",
+                "REAIS e noventa e oito centavos", "São Paulo, 19 de dezembro de 2007"});
+        row("custom layout, cents, 2000", {"10090706050403", "000000000005", "050300", "Recife"},
+            {"10 19 26 32 37 41 44", "0,05", "cinco centavos", "", "Recife, 5 de março de 2000"});
+        row("fewer digits, leap day", {"08080607071005", "1500", "290208", "Natal"},
+            {standard, "15,00", "quinze REAIS", "", "Natal, 29 de fevereiro de 2008"});
+        // limits
+        row("past the edge kept, largest, no city",
+            {"99999999999999", "999999999999", "010108", ""},
+            {"99 198 297 396 495 594 693", "9.999.999.999,99",
+                "nove bilhões novecentos e noventa e nove",
+                "milhões novecentos e noventa e nove mil novecentos e noventa e nove REAIS e "
+                "noventa e "
+                "nove centavos (não cabe)",
+                "1 de janeiro de 2008"});
+        row("zero, last year", {"08080607071005", "000000000000", "311299", "Natal"},
+            {standard, "0,00", "zero REAIS", "", "Natal, 31 de dezembro de 2099"});
+        // bad input: the default layout, no value, the date as sent
+        row("short layout, 13 digits, no such day",
+            {"88677105", "1234567890123", "290207", "Natal"},
+            {standard + " default", "", "", "", "Natal, 290207"});
+        row("a letter in the layout, the rest empty", {"0808060707100A", "", "", "Natal"},
+            {standard + " default", "", "", "", "Natal, "});
+    }
+
+    void frontFields()
+    {
+        auto [data, shown] = fetch<QByteArrayList, QStringList>();
+        const check_front::Heights h = check_front::heights(data.at(0));
+        QStringList got;
+        for (const int line : h.mm)
+            got << QString::number(line);
+        got = QStringList {got.join(' ') + (h.defaulted ? " default" : "")};
+        const std::optional<uint64_t> cents = check_front::cents(data.at(1));
+        const check_front::AmountLines words = check_front::splitAmount(cents
+                ? amount_words::inWords(*cents, QStringLiteral("REAL"), QStringLiteral("REAIS"))
+                : "",
+            [](const QString &text, int line) { return text.size() <= (line == 0 ? 40 : 60); });
+        got << (cents ? check_front::valueText(*cents) : QString()) << words.first
+            << words.second + (words.fits ? "" : " (não cabe)")
+            << check_front::placeAndDate(QString::fromUtf8(data.at(3)), data.at(2));
+        QCOMPARE(got, shown);
+    }
+
+    void laysText_data()
+    {
+        // text, columns, maxRows, rows, total
+        columns<QByteArray, int, int, QStringList, int>();
+        const auto row = [](const char *name, const char *hex, int columns, int maxRows,
+                             const QStringList &rows, int total) {
+            QTest::newRow(name) << QByteArray::fromHex(hex) << columns << maxRows << rows << total;
+        };
+        row("CR LF, lone LF at the margin", "41420d0a43440a45", 10, 5, {"AB", "CD", "E"}, 3);
+        row("indented back", "0a0d202041420d0a20204344", 10, 5, {"", "  AB", "  CD"}, 3);
+        row("lone CR overwrites", "414243440d7879", 10, 5, {"xyCD"}, 1);
+        row("wraps at the last column", "41424344454647", 3, 5, {"ABC", "DEF", "G"}, 3);
+        row("rows beyond the limit counted", "410a420a430a44", 5, 2, {"A", "B"}, 4);
+        row("cp1252, controls take no place", "53e36f80000941", 10, 1, {"São€A"}, 1);
+    }
+
+    void laysText()
+    {
+        auto [text, columns, maxRows, rows, total]
+            = fetch<QByteArray, int, int, QStringList, int>();
+        const print_grid::Grid g = print_grid::lay(text, columns, maxRows);
+        QCOMPARE(g.rows, rows);
+        QCOMPARE(g.totalRows, total);
+    }
+
+    void groupsJobs_data()
+    {
+        // steps, jobs
+        columns<QVector<Step>, QStringList>();
+        const auto row = [](const char *name, const QVector<Step> &steps, const QStringList &jobs) {
+            QTest::newRow(name) << steps << jobs;
+        };
+        const Step backBegin {Call::TX, "1b2e353931357d"}, backEnd {Call::TX, "1b2e353931367d"};
+        const QString fields
+            = QStringLiteral("José|São Paulo|191207|000000234598|Obs 1|Obs 2|REAL|REAIS|");
+        // normal
+        row("front", kFront, {"front 0-8 [" + fields + "000N|09080607071005]"});
+        row("observations only",
+            {kFront.at(4), kFront.at(5),
+                {Call::TX, "1b2e353931303030304e30383038303630373037313030357d"}},
+            {"observations 0-2 [||||Obs 1|Obs 2|||000N|08080607071005]"});
+        row("simple authentication", {{Call::TX, "1b56" + kLogoInHex + "4142"}},
+            {"authentication 0-0 '4142' 37 columns from 254"});
+        row("double authentication, empty line", {{Call::TX, "1b58" + kLogoInHex}},
+            {"authentication 0-0 37 columns from 254 twice"});
+        row("monitored, status read while waiting",
+            {{Call::TXI, "1b7e31"}, {Call::Sleep, "", 1}, {Call::Estado, "", 0xc8},
+                {Call::Estado, "", 0xd8}, {Call::TXI, "204242"}, {Call::TXI, "1b7e30"}},
+            {"monitored 0-5 '204242' / linha enviada às 10:00:04.000, 4000 ms após ESC ~1"});
+        row("indented back, then a test line",
+            {backBegin, {Call::TX, "0a0d202041420d0a20204344"}, backEnd, {Call::TX, "41420a"}},
+            {"back 0-2 '0a0d202041420d0a20204344'", "text 3-3 '41420a'"});
+        row("second front keeps the fields, other arguments",
+            kFront + QVector<Step> {{Call::TX, "1b2e353930393030315331307d"}},
+            {"front 0-8 [" + fields + "000N|09080607071005]",
+                "front 9-9 [" + fields
+                    + "001S|10] / formato «10» não tem 14 algarismos: usado o padrão "
+                      "08080607071005 / esperado 000N antes do formato, veio «001S»"});
+        // what the printer had to make up or leave out, said under the heading
+        const auto front = [](int n, const QByteArray &hex) {
+            QVector<Step> out = kFront;
+            out[n - 1].hex = hex;
+            return out;
+        };
+        row("front past the edge", front(9, "1b2e353930393030304e32303230323032303230323032307d"),
+            {"front 0-8 [" + fields
+                + "000N|20202020202020] / linhas além da borda do cheque (140 mm)"});
+        row("front with a short layout", front(9, "1b2e353930393030304e38383637373130357d"),
+            {"front 0-8 [" + fields
+                + "000N|88677105] / formato «88677105» não tem 14 algarismos: usado o padrão "
+                  "08080607071005"});
+        QVector<Step> unreadable = front(3, "1b2e35393033 333130323037 7d");
+        unreadable[3].hex = "1b2e35393034 322e3334352c3938 7d";
+        row("front with a value and a date unread", unreadable,
+            {"front 0-8 [José|São Paulo|310207|2.345,98|Obs 1|Obs 2|REAL|REAIS|000N|09080607071005]"
+             " / valor «2.345,98» não é de 12 algarismos / data «310207» não é DDMMAA"});
+        row("back too long", {backBegin, {Call::TX, QByteArray("0a").repeated(20)}, backEnd},
+            {"back 0-2 '" + QString("0a").repeated(20) + "' / 4 linhas não couberam no verso"});
+        row("monitored without a line", {{Call::TXI, "1b7e31"}, {Call::TXI, "1b7e30"}},
+            {"monitored 0-1 / nenhuma linha enviada entre ESC ~1 e ESC ~0"});
+        // nothing on paper
+        row("drawer, empty text, unknown bytes, print cut short, back end alone",
+            {{Call::TX, "1b6f"}, {Call::TX, ""}, {Call::TX, "1b40"},
+                {Call::TX, "1b2e353930393030304e3038"}, backEnd},
+            {});
+        row("refused print and text", {{Call::TX, kFront.last().hex, -1}, {Call::TX, "41", -1}},
+            {});
+        row("back never ended", {backBegin, {Call::TX, "4142"}}, {});
+    }
+
+    // Each job drawn goes to the screenshots folder, to be looked at.
+    void groupsJobs()
+    {
+        auto [steps, jobs] = fetch<QVector<Step>, QStringList>();
+        const QString dir
+            = qEnvironmentVariable("VOREL_TEST_OUTPUT", QStringLiteral("screenshots"));
+        QVERIFY(QDir().mkpath(dir));
+        QStringList got;
+        for (const PaperJob &j : collectJobs(journal(steps))) {
+            QStringList said
+                = QStringList {shape(j), paper_renderer::details(j)} + paper_renderer::notes(j);
+            said.removeAll(QString());
+            got << said.join(QStringLiteral(" / "));
+            const QString name = QStringLiteral("%1/impresso %2 %3.png")
+                                     .arg(dir, QTest::currentDataTag())
+                                     .arg(got.size());
+            QVERIFY(paper_renderer::render(j).save(name));
+        }
+        QCOMPARE(got, jobs);
+    }
+
+    void journalFile_data()
+    {
+        // file, entries, error
+        columns<QByteArray, QStringList, QString>();
+        QFile golden(QStringLiteral(TEST_DATA "/diario.txt"));
+        QVERIFY(golden.open(QIODevice::ReadOnly));
+        QTest::newRow("golden file") << golden.readAll()
+                                     << QStringList {"2007-12-19T10:00:00.000 Estado 888 216 '' x1",
+                                            "2007-12-19T10:00:00.125 TX 888 0 '1b2e353930317d' x1",
+                                            "2007-12-19T10:00:01.000 TXI 632 -1 '1b7e31' x1",
+                                            "2007-12-19T10:00:01.001 Sleep 0 1 '' x1",
+                                            "2007-12-19T10:00:02.500 TX 2 0 '0009e30a' x1",
+                                            "2007-12-19T23:59:59.999 TX 5 0 '' x1"}
+                                     << QString();
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all += char(b);
+        const QDateTime t(QDate(2024, 2, 29), QTime(0, 0, 0, 1));
+        const QVector<JournalEntry> entries = {{t, Call::TX, 888, all, 0},
+            {t.addMSecs(1), Call::TXI, -32768, QByteArray(3, '\0'), -1},
+            {t.addMSecs(2), Call::Estado, 32767, {}, 255, 250},
+            {t.addDays(1), Call::Sleep, 0, {}, 1},
+            {t.addMSecs(3), Call::TX, 1, QByteArray("a\tb\r\nc"), 0}};
+        QStringList texts;
+        for (const JournalEntry &e : entries)
+            texts << entryText(e);
+        const QByteArray written = journal_format::text(entries).toUtf8();
+        QTest::newRow("written here, every byte, repeats") << written << texts << QString();
+        QTest::newRow("CR LF and blank lines")
+            << QByteArray(written).replace("\n", "\r\n\r\n") << texts << QString();
+        // bad input
+        const QByteArray stamp = "2007-12-19T10:00:00.000\t";
+        const auto bad = [](const char *name, const QByteArray &file, const char *error) {
+            QTest::newRow(name) << file << QStringList() << QString::fromUtf8(error);
+        };
+        bad("too few columns", stamp + "TX\tLPT1\t1\t0\t41\tA\n" + stamp + "TX\tLPT1\n",
+            "linha 2: faltam colunas");
+        bad("unknown call", stamp + "RX\tLPT1\t1\t0\t41\t\n", "linha 1: chamada desconhecida");
+        bad("port out of range", stamp + "TX\t40000\t1\t0\t41\t\n", "linha 1: porta inválida");
+        bad("odd hex", stamp + "TX\tLPT1\t1\t0\t4\t\n", "linha 1: bytes inválidos");
+        bad("count disagrees", stamp + "TX\tLPT1\t2\t0\t41\t\n",
+            "linha 1: contagem de bytes não confere");
+        bad("some other file", "\x89PNG\r\n\x1a\n", "linha 1: faltam colunas");
+    }
+
+    // Read back whole; what was read is written again byte for byte (with LF line ends).
+    void journalFile()
+    {
+        auto [file, entries, error] = fetch<QByteArray, QStringList, QString>();
+        const journal_format::Parsed p = journal_format::parse(file);
+        QCOMPARE(p.error, error);
+        if (!error.isEmpty())
+            return;
+        QStringList read;
+        for (const JournalEntry &e : p.entries)
+            read << entryText(e);
+        QCOMPARE(read, entries);
+        QCOMPARE(
+            journal_format::text(p.entries).toUtf8(), QByteArray(file).replace("\r\n\r\n", "\n"));
     }
 };
 
