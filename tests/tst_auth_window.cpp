@@ -50,24 +50,25 @@ private slots:
             = fetch<int, int, QString, Script, int, QString, QString>();
         TestServices t;
         t.link.statuses = t.link.txResults = script;
-        AuthWindow w(t.services(), [&porta] { return porta; });
+        AuthWindow w(t.services(), [&porta = porta] { return porta; });
         auto *field = w.findChild<QLineEdit *>(QStringLiteral("Text1"));
         field->clear();
         type(field, text);
         int reads = 0;
-        t.link.onCall = [&](const RecordingLink::Call &c) {
-            reads += c.name == QLatin1String("Estado");
-            if (reads == failingRead - 1)
-                t.link.estadoError = QStringLiteral("Dispositivo ausente");
-            if (reads == 2 && c.name == QLatin1String("Estado")) {
-                w.setText(QStringLiteral("açúcar"));
-                porta = 632;
-            }
-            if (reads > 1000) { // a wait that never ends: end it, and fail below
-                t.link.estadoError.clear();
-                t.link.statuses = {0x10};
-            }
-        };
+        t.link.onCall
+            = [&, &porta = porta, failingRead = failingRead](const RecordingLink::Call &c) {
+                  reads += c.name == QLatin1String("Estado");
+                  if (reads == failingRead - 1)
+                      t.link.estadoError = QStringLiteral("Dispositivo ausente");
+                  if (reads == 2 && c.name == QLatin1String("Estado")) {
+                      w.setText(QStringLiteral("açúcar"));
+                      porta = 632;
+                  }
+                  if (reads > 1000) { // a wait that never ends: end it, and fail below
+                      t.link.estadoError.clear();
+                      t.link.statuses = {0x10};
+                  }
+              };
         click(w, QStringLiteral("Command%1").arg(command));
         QCOMPARE(t.link.trace(), calls);
         QCOMPARE(t.messages.texts, message.isEmpty() ? QStringList() : QStringList {message});

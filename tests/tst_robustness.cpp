@@ -218,7 +218,7 @@ private slots:
         CheckWindow cheque(t.services(), [] { return 888; });
         LayoutEditor formato(t.services(), [] { return LayoutSource {}; });
         QWidget *in = window == "Cheque" ? (QWidget *)&cheque : &formato;
-        const auto paste = [&pasted](auto *box) {
+        const auto paste = [&pasted = pasted](auto *box) {
             box->setText(QStringLiteral("ab"));
             box->selectAll();
             QGuiApplication::clipboard()->setText(pasted);

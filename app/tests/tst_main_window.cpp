@@ -187,7 +187,8 @@ private slots:
         aut->setWaitDialogDelay(std::chrono::milliseconds(dialogDelay));
         aut->setText(QStringLiteral("AB"));
         printer.clearJournal();
-        QTimer::singleShot(30ms, &printerWindow, [&] { // served by the wait's event loop
+        QTimer::singleShot(30ms, &printerWindow, [&, how = how, dialogDelay = dialogDelay] {
+            // served by the wait's event loop
             clickAsUser(*aut, "Command1");
             clickAsUser(main, "Command6");
             auto *dialog = aut->findChild<QDialog *>(QStringLiteral("Aguardando"));
