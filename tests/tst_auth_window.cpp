@@ -11,10 +11,10 @@ class TstAuthWindow : public QObject
 private slots:
     void printsTheLine_data()
     {
+        // Columns: command, porta, text, script, failingRead, calls, message.
         // command: Command1 simple, Command2 double, Command3 monitored
         // script: what the link answers in turn: status reads or TX
         // failingRead: 0: none
-        // command, porta, text, script, failingRead, calls, message
         columns<int, int, QString, Script, int, QString, QString>();
         const QString logo = QString::fromLatin1(kLogoHex);
         const QString serial = "Essa função só funciona com as portas paralelas LPT1 ou LPT2";

@@ -74,11 +74,11 @@ class TstCheck : public QObject
 private slots:
     void dataFileFollowsActivation_data()
     {
+        // Columns: stored, leave, shown, back, written, reread.
         // leave: for another window, or with the button that closes
         // shown: Text1 to Text8 at activation
         // back: typed, with "Ana" as payee
         // reread: Text1 to Text8 at the next activation, a day later
-        // stored, leave, shown, back, written, reread
         columns<QByteArray, QString, QString, QString, QByteArray, QString>();
         const QString fromFile
             = QStringLiteral("237|R$\u00a02.345,98|José|19/12/2007|obs 1|obs 2|ABC\r\n|São Paulo");
@@ -143,7 +143,7 @@ private slots:
 
     void leavingAFieldValidates_data()
     {
-        // table, field, typed, shown, layout, message
+        // Columns: table, field, typed, shown, layout, message.
         columns<QByteArray, QString, QString, QString, QString, QString>();
         const QString byDefault = QStringLiteral("08080607071005");
         row("bank: first of its lines", "237|01|02|03|04|05|06|07\r\n" + kTwoBanks, "Text1", "237",
@@ -174,12 +174,12 @@ private slots:
 
     void editor_data()
     {
+        // Columns: bank, shown, typed, message, focus, table.
         // bank: as "Formato do cheque" is pressed
         // shown: the boxes, bank first, at every activation
         // typed: then "Aceitar"; none: "Cancelar"
         // focus: the box refused
         // table: after
-        // bank, shown, typed, message, focus, table
         columns<QString, QString, QString, QString, QString, QByteArray>();
         const QString found = "237|09|08|06|07|07|10|05";
         row("found, cancelled", "237", found, "", "", "", kThreeBanks);
@@ -239,9 +239,9 @@ private slots:
 
     void prints_data()
     {
+        // Columns: button, field, text, results, sent, message.
         // field: changed from the sample check
         // results: of the calls in turn; none: no library at all
-        // button, field, text, results, sent, message
         columns<QString, QString, QString, QList<int16_t>, QList<QByteArray>, QString>();
         const QList<int16_t> ok = {0};
         const QList<QByteArray> none, front = sampleFront();
@@ -305,8 +305,8 @@ private slots:
 
     void placesTheLineByBankOrder_data()
     {
+        // Columns: table, bank, expected.
         // expected: "NEW" marks the new line
-        // table, bank, expected
         columns<QStringList, QString, QStringList>();
         const QStringList two = {"001|a", "237|b"};
         row("between", two, "104", QStringList {"001|a", "NEW", "237|b"});
@@ -346,8 +346,8 @@ private slots:
 
     void formatsTheValueAsCurrency_data()
     {
+        // Columns: typed, shown, locale.
         // shown: "_" stands for the no-break space
-        // typed, shown, locale
         columns<QString, QString, QLocale>();
         row("decimal comma", "2345,98", "R$_2.345,98", kBrazil);
         row("already currency", "R$_2.345,98", "R$_2.345,98", kBrazil);
@@ -373,8 +373,8 @@ private slots:
 
     void frontSequence_data()
     {
+        // Columns: check, commands, problem.
         // problem: 1: the date, 2: the value; no command then
-        // check, commands, problem
         columns<QStringList, QList<QByteArray>, int>();
         // The sample with field `field` changed, and the command that carries it.
         const auto front = [](const char *name, int field, const QString &text, const char *hex) {
@@ -414,8 +414,8 @@ private slots:
 
     void backSequence_data()
     {
+        // Columns: indented, text, printed.
         // printed: between commands 15 and 16
-        // indented, text, printed
         columns<bool, QString, QByteArray>();
         row("indented, empty", true, "", QByteArray::fromHex("0a0d2020"));
         row("lone LF indents", true, "A\nB", QByteArray::fromHex("0a0d2020 410a2020 42"));

@@ -71,8 +71,8 @@ private slots:
 
     void damagedFiles_data()
     {
+        // Columns: file, before, access, messages, after.
         // messages: one a line
-        // file, before, access, messages, after
         columns<QString, QByteArray, Access, QString, QByteArray>();
         const QByteArray stored = "237\r\nR$ 1,00\r\nAna\r\no1\r\no2\r\nRio\r\nverso";
         const QByteArray huge(100000, 'p');
@@ -159,8 +159,8 @@ private slots:
 
     void temporaryFilesAreCreatedAfresh_data()
     {
-        // name; target: where a symbolic link points; none: a stale file; "=": a hard link to
-        // victim.txt
+        // Columns: name, target (where a symbolic link points; none: a stale file; "=": a hard link
+        // to victim.txt).
         columns<QString, QString>();
         // Longer than the new table: written over without being cut, it would show.
         row("stale temporary file", kTemp, "");
@@ -196,8 +196,8 @@ private slots:
 
     void pastedText_data()
     {
+        // Columns: window, field, pasted, shown.
         // shown: the field held "ab" before
-        // window, field, pasted, shown
         columns<QString, QString, QString, QString>();
         const QString huge(100000, QLatin1Char('x'));
         row("bank cut at 3", "Cheque", "Text1", "2375", "237");

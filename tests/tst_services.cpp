@@ -8,8 +8,8 @@ class TstServices : public QObject
 private slots:
     void logsEveryMessageAndPrinterCall_data()
     {
+        // Columns: call, error, logged.
         // error: of the link
-        // call, error, logged
         columns<QString, QString, QString>();
         row("message box", "box", "", "vorel.ui: message: Não foi possível ler Dados_cheque.txt");
         row("Estado", "Estado", "", "vorel.printer: Estado 888 -> 216");
@@ -47,7 +47,7 @@ private slots:
 
     void regionalSettings_data()
     {
-        // system, followed
+        // Columns: system, followed.
         columns<QLocale, QString>();
         // Under LANG=C the system's locale speaks C but is not QLocale::c().
         row("the system's, C or POSIX", QLocale::system(), "pt_BR");

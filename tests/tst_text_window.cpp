@@ -7,7 +7,7 @@ class TstTextWindow : public QObject
 private slots:
     void printsTheTextExactly_data()
     {
-        // text, porta, result, bytes
+        // Columns: text, porta, result, bytes.
         columns<QString, int, int, QByteArray>();
         row("empty still calls", QString(), 888, 0, QByteArray());
         row("final line break kept", QStringLiteral("AB\r\n"), 888, 3,

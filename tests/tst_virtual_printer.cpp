@@ -143,10 +143,10 @@ class TstVirtualPrinter : public QObject
 private slots:
     void followsOperatorAndCommands_data()
     {
+        // Columns: steps, results, status, monitoring.
         // "status <hex>" set by the program, "check <box>" by the operator, "insert" the button.
         // results: of each TX and TXI, as returned and journaled
         // status: read at the end
-        // steps, results, status, monitoring
         columns<QStringList, QList<int>, int, bool>();
         const auto row = [](const char *name, const QStringList &steps, const QList<int> &results,
                              int status, bool monitoring) {
@@ -338,7 +338,7 @@ private slots:
 
     void decodes_data()
     {
-        // bytes, commands
+        // Columns: bytes, commands.
         columns<QByteArray, QStringList>();
         const auto row = [](const char *name, const QByteArray &hex, const QStringList &commands) {
             QTest::newRow(name) << QByteArray::fromHex(hex) << commands;
@@ -388,7 +388,7 @@ private slots:
 
     void amountInWords_data()
     {
-        // cents, singular, plural, words
+        // Columns: cents, singular, plural, words.
         columns<qulonglong, QString, QString, QString>();
         const auto row = [](const char *name, qulonglong cents, const char *words,
                              const char *singular = "REAL", const char *plural = "REAIS") {
@@ -427,9 +427,9 @@ private slots:
 
     void frontFields_data()
     {
+        // Columns: of 40 and 60 characters, the place and date.
         // data: layout, value, date, city; shown: the heights of the seven lines in mm ("default"
         // when the layout was not used), the value in its box, the amount in words over two lines
-        // of 40 and 60 characters, the place and date
         columns<QByteArrayList, QStringList>();
         const auto row = [](const char *name, const QByteArrayList &data,
                              const QStringList &shown) { QTest::newRow(name) << data << shown; };
@@ -482,7 +482,7 @@ private slots:
 
     void laysText_data()
     {
-        // text, columns, maxRows, rows, total
+        // Columns: text, columns, maxRows, rows, total.
         columns<QByteArray, int, int, QStringList, int>();
         const auto row = [](const char *name, const char *hex, int columns, int maxRows,
                              const QStringList &rows, int total) {
@@ -507,7 +507,7 @@ private slots:
 
     void groupsJobs_data()
     {
-        // steps, jobs
+        // Columns: steps, jobs.
         columns<QVector<Step>, QStringList>();
         const auto row = [](const char *name, const QVector<Step> &steps, const QStringList &jobs) {
             QTest::newRow(name) << steps << jobs;
@@ -593,7 +593,7 @@ private slots:
 
     void journalFile_data()
     {
-        // file, entries, error
+        // Columns: file, entries, error.
         columns<QByteArray, QStringList, QString>();
         QFile golden(QStringLiteral(TEST_DATA "/diario.txt"));
         QVERIFY(golden.open(QIODevice::ReadOnly));

@@ -47,11 +47,11 @@ class TstMainWindow : public QObject
 private slots:
     void followsTheOperator_data()
     {
+        // Columns: script, steps, trace, panel, messages.
         // script: what the link answers in turn, to the status reads and to TX apart
         // steps: controls clicked, "type=..." into the test line, "fail": every status read fails
         // from then on (first: from the start-up)
         // trace: the calls made, the start-up's status read first; messages: "|" between them
-        // script, steps, trace, panel, messages
         columns<Script, QString, QString, QString, QString>();
         const QString serial = "Mude a Porta da Impressora para Paralela LPT1 ou LPT2";
         const QString failed = "Não foi possível carregar a biblioteca da impressora";
@@ -156,7 +156,7 @@ private slots:
 
     void monitoredWaitEnds_data()
     {
-        // how, dialogDelay, journal
+        // Columns: how, dialogDelay, journal.
         columns<QString, int, QString>();
         const QString in = "TXI 1b7e31, Sleep, Estado, Estado, TXI 4142, TXI 1b7e30";
         const QString cancelled = "TXI 1b7e31, Sleep, Estado, TXI 1b7e30";
@@ -225,8 +225,8 @@ private slots:
 
     void choosesTheBackend_data()
     {
+        // Columns: printer, path, panel, message.
         // path: of the library, or the device of LPT1; panel: the status read at start-up
-        // printer, path, panel, message
         columns<int, QString, QString, QString>();
         using P = Options::Printer;
         row("virtual", int(P::Virtual), "", "11011000", "");

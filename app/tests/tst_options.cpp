@@ -32,7 +32,7 @@ class TstOptions : public QObject
 private slots:
     void parses_data()
     {
-        // args (split at spaces), options
+        // Columns: args (split at spaces), options.
         columns<QString, QString>();
         const QString ports = "ports /dev/lp0 /dev/lp1 /dev/ttyS0 /dev/ttyS1 ";
         row("default", "", "virtual");
