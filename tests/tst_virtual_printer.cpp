@@ -1,44 +1,30 @@
 #include "tests/support/test_services.h"
+#include "virtual_printer/amount_words.h"
+#include "virtual_printer/check_front.h"
 #include "virtual_printer/command_decoder.h"
 #include "virtual_printer/job_collector.h"
+#include "virtual_printer/journal_format.h"
 #include "virtual_printer/journal_model.h"
 #include "virtual_printer/paper_renderer.h"
 #include "virtual_printer/paper_view.h"
+#include "virtual_printer/print_grid.h"
 #include "virtual_printer/virtual_printer.h"
 #include "virtual_printer/virtual_printer_window.h"
 
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTableView>
 
+using command_decoder::Command;
+using Call = JournalEntry::Call;
+
 namespace {
 
-const QByteArray kLogo = QByteArray::fromHex(
-    "1b4b2500fe008200c600fe00c6008200c200fe00c20082009e20d2209e008200fa048204fa008200fe");
+const QByteArray kLogo = QByteArray::fromHex(kLogoHex);
 const QByteArray kPrintDefault = "\x1b.5909000N08080607071005}";
 const int kCheckWidth = (175 + 8) * 8; // pixels: the check and 4 mm of desk either side, 8 a mm
-
-// The calls of a check front: the eight fields, then the print command.
-QVector<QByteArray> front(const QByteArray &value = "000000234598",
-    const QByteArray &date = "191207", const QByteArray &print = kPrintDefault)
-{
-    return {"\x1b.5901Fulano de Tal}", QByteArray::fromHex("1b2e3539303253e36f205061756c6f7d"),
-        "\x1b.5903" + date + "}", "\x1b.5904" + value + "}", "\x1b.5905Obs. um}",
-        "\x1b.5906Obs. dois}", "\x1b.5907REAL}", "\x1b.5908REAIS}", print};
-}
-
-// The jobs printed by these TX calls, one a second from 10:00.
-QVector<PaperJob> print(const QVector<QByteArray> &calls)
-{
-    const QDateTime start(QDate(2007, 12, 19), QTime(10, 0));
-    QVector<JournalEntry> journal;
-    for (const QByteArray &bytes : calls)
-        journal.append({start.addSecs(journal.size()), JournalEntry::Call::TX, 888, bytes, 0});
-    return collectJobs(journal);
-}
 
 // The window on a virtual printer of its own.
 struct Bench
@@ -67,299 +53,605 @@ struct Bench
     }
 };
 
+const QDateTime kStart(QDate(2007, 12, 19), QTime(10, 0));
+
+// ESC "K" and the 37 columns of the logo.
+const QByteArray kLogoInHex = kLogoHex;
+const QString kLogoColumns = QString::fromLatin1(kLogoInHex.mid(8));
+
+// "check 05 '61'", "unknown '1b40' cut": kind, number, data in hex, and whether the bytes ran
+// out first.
+QString shape(const Command &c)
+{
+    static const char *const kKinds[] = {"check", "auth-simple", "auth-double", "image",
+        "monitor-on", "monitor-off", "drawer", "text", "unknown"};
+    QString out = QString::fromLatin1(kKinds[static_cast<int>(c.kind)]);
+    if (c.kind == Command::Kind::Check)
+        out += c.number < 0 ? QStringLiteral(" ??")
+                            : QStringLiteral(" %1").arg(c.number, 2, 10, QLatin1Char('0'));
+    if (!c.data.isEmpty() || c.kind == Command::Kind::Check)
+        out += QStringLiteral(" '%1'").arg(QString::fromLatin1(c.data.toHex()));
+    if (!c.complete)
+        out += QStringLiteral(" cut");
+    return out;
+}
+
+struct Step
+{
+    Call call;
+    QByteArray hex;
+    int result = 0;
+};
+
+// One entry a second from 10:00:00, on LPT1.
+QVector<JournalEntry> journal(const QVector<Step> &steps)
+{
+    QVector<JournalEntry> out;
+    for (const Step &s : steps)
+        out.append({kStart.addSecs(out.size()), s.call, 888, QByteArray::fromHex(s.hex), s.result});
+    return out;
+}
+
+// "front 0-8 [José|...|09080607071005]", "authentication 0-0 '4142' 37 columns from 254 twice":
+// kind, journal rows, what it prints (the check's fields, print arguments and layout).
+QString shape(const PaperJob &j)
+{
+    static const char *const kKinds[]
+        = {"front", "observations", "back", "authentication", "monitored", "text"};
+    QString out = QStringLiteral("%1 %2-%3")
+                      .arg(QString::fromLatin1(kKinds[static_cast<int>(j.kind)]),
+                          QString::number(j.firstCall), QString::number(j.lastCall));
+    if (!j.text.isEmpty())
+        out += QStringLiteral(" '%1'").arg(QString::fromLatin1(j.text.toHex()));
+    if (!j.image.isEmpty())
+        out += QStringLiteral(" %1 columns from %2").arg(j.image.size()).arg(j.image.at(0) & 0xff);
+    if (j.kind == PaperJob::Kind::CheckFront || j.kind == PaperJob::Kind::CheckObservations) {
+        const CheckFields &f = j.check;
+        const QByteArrayList fields {f.payee, f.city, f.date, f.value, f.observation1,
+            f.observation2, f.singular, f.plural, j.printArguments, j.layout};
+        out += QStringLiteral(" [%1]").arg(QString::fromLatin1(fields.join('|')));
+    }
+    return out + (j.twice ? QStringLiteral(" twice") : QString());
+}
+
+// The sample check's front, call by call.
+QVector<Step> frontSteps()
+{
+    QVector<Step> out;
+    for (const QByteArray &bytes : sampleFront())
+        out.append({Call::TX, bytes.toHex()});
+    return out;
+}
+const QVector<Step> kFront = frontSteps();
+
+// Everything a journal entry holds, in one line.
+QString entryText(const JournalEntry &e)
+{
+    return QStringLiteral("%1 %2 %3 %4 '%5' x%6")
+        .arg(e.time.toString(Qt::ISODateWithMs), callName(e.call), QString::number(e.port),
+            QString::number(e.result), QString::fromLatin1(e.bytes.toHex()),
+            QString::number(e.repeats));
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(QVector<Step>)
 
 class TstVirtualPrinter : public QObject
 {
     Q_OBJECT
 private slots:
-    void followsOperatorAndCommands_data();
-    void followsOperatorAndCommands();
-    void journalShownSavedAndOpenedAgain();
-    void paperViewShowsAndSaves();
-    void pictures_data();
-    void pictures();
-    void logoTopDotIsBitSeven();
-    void badInputDecodesAndDraws();
-};
-
-void TstVirtualPrinter::followsOperatorAndCommands_data()
-{
-    // "status <hex>" set by the program, "check <box>" by the operator, "insert" the button.
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<QList<int>>("results"); // of each TX and TXI, as returned and journaled
-    QTest::addColumn<int>("status"); // read at the end
-    QTest::addColumn<bool>("monitoring");
-    const auto row
-        = [](const char *name, const QStringList &steps, const QList<int> &results, int status,
-              bool monitoring) { QTest::newRow(name) << steps << results << status << monitoring; };
-    // normal
-    row("idle: on line, paper in, not busy", {"TX 41", "TXI 41"}, {0, 0}, 0xD8, false);
-    row("Falhar comandos", {"check falharComandos", "TX 41", "TXI 41"}, {-1, -1}, 0xD8, false);
-    row("paper end", {"check bit5", "TX 41", "TXI 41"}, {-1, -1}, 0xF8, false);
-    row("monitored start clears bit 4", {"TXI 1b7e31"}, {0}, 0xC8, true);
-    row("document inserted", {"TXI 1b7e31", "insert"}, {0}, 0xD8, true);
-    row("end without document restores", {"TXI 1b7e31", "TXI 1b7e30"}, {0, 0}, 0xD8, false);
-    row("stays off line", {"status c8", "TX 1b7e31", "insert", "TX 1b7e30"}, {0, 0}, 0xC8, false);
-    row("last command of a call counts", {"TX 1b7e30411b7e31"}, {0}, 0xC8, true);
-    // bad input
-    row("insert outside the mode", {"status c8", "insert"}, {}, 0xC8, false);
-    row("end without start", {"status c8", "TXI 1b7e30"}, {0}, 0xC8, false);
-    row("other command", {"TXI 1b7e32"}, {0}, 0xD8, false);
-}
-
-void TstVirtualPrinter::followsOperatorAndCommands()
-{
-    QFETCH(QStringList, steps);
-    QFETCH(QList<int>, results);
-    QFETCH(int, status);
-    QFETCH(bool, monitoring);
-    Bench b;
-    auto *insert = b.get<QPushButton>("inserirDocumento");
-    QList<int> returned;
-    for (const QString &step : steps) {
-        const QString verb = step.section(QLatin1Char(' '), 0, 0);
-        const QString argument = step.section(QLatin1Char(' '), 1);
-        const QByteArray bytes = QByteArray::fromHex(argument.toLatin1());
-        if (verb == QLatin1String("status"))
-            b.printer.setStatus(uint8_t(argument.toInt(nullptr, 16)));
-        else if (verb == QLatin1String("check"))
-            b.get<QCheckBox>(qPrintable(argument))->setChecked(true);
-        else if (verb == QLatin1String("insert"))
-            QTest::mouseClick(insert, Qt::LeftButton);
-        else
-            returned << (verb == QLatin1String("TXI") ? b.printer.TXI(888, bytes).value
-                                                      : b.printer.TX(888, bytes).value);
+    void followsOperatorAndCommands_data()
+    {
+        // Columns: steps, results, status, monitoring.
+        // "status <hex>" set by the program, "check <box>" by the operator, "insert" the button.
+        // results: of each TX and TXI, as returned and journaled
+        // status: read at the end
+        columns<QStringList, QList<int>, int, bool>();
+        const auto row = [](const char *name, const QStringList &steps, const QList<int> &results,
+                             int status, bool monitoring) {
+            QTest::newRow(name) << steps << results << status << monitoring;
+        };
+        // normal
+        row("idle: on line, paper in, not busy", {"TX 41", "TXI 41"}, {0, 0}, 0xD8, false);
+        row("Falhar comandos", {"check falharComandos", "TX 41", "TXI 41"}, {-1, -1}, 0xD8, false);
+        row("paper end", {"check bit5", "TX 41", "TXI 41"}, {-1, -1}, 0xF8, false);
+        row("monitored start clears bit 4", {"TXI 1b7e31"}, {0}, 0xC8, true);
+        row("document inserted", {"TXI 1b7e31", "insert"}, {0}, 0xD8, true);
+        row("end without document restores", {"TXI 1b7e31", "TXI 1b7e30"}, {0, 0}, 0xD8, false);
+        row("stays off line", {"status c8", "TX 1b7e31", "insert", "TX 1b7e30"}, {0, 0}, 0xC8,
+            false);
+        row("last command of a call counts", {"TX 1b7e30411b7e31"}, {0}, 0xC8, true);
+        // bad input
+        row("insert outside the mode", {"status c8", "insert"}, {}, 0xC8, false);
+        row("end without start", {"status c8", "TXI 1b7e30"}, {0}, 0xC8, false);
+        row("other command", {"TXI 1b7e32"}, {0}, 0xD8, false);
     }
-    QList<int> journaled;
-    for (const JournalEntry &e : b.printer.journal())
-        journaled << e.result;
-    QCOMPARE(returned, results);
-    QCOMPARE(journaled, results);
-    QCOMPARE(int(b.printer.Estado(888).value), status); // read even when commands fail
-    QCOMPARE(b.get<QCheckBox>("bit4")->isChecked(), bool(status & 0x10));
-    QCOMPARE(b.printer.monitoring(), monitoring);
-    QCOMPARE(insert->isEnabled(), monitoring);
-}
 
-void TstVirtualPrinter::journalShownSavedAndOpenedAgain()
-{
-    Bench b;
-    VirtualPrinter &p = b.printer;
-    p.TXI(888, QByteArray::fromHex("1b7e31"));
-    for (int i = 0; i < 3; ++i)
-        (void)p.Estado(888);
-    (void)p.Estado(632);
-    p.insertDocument();
-    (void)p.Estado(632);
-    p.TXI(888, QByteArray::fromHex("1b7e30"));
-    (void)p.TX(2, QByteArray::fromHex("1b2e3539303446"));
-    (void)p.TX(1, QByteArray::fromHex("25321b401b4b0300fe"));
-    p.Sleep(1);
-    const QStringList rows {
-        "TXI | LPT1 | 3 | 0 | ESC ~1 início da autenticação monitorada | 1B 7E 31",
-        "Estado ×3 | LPT1 |  | 200 |  | ", "Estado | LPT2 |  | 200 |  | ",
-        "Estado | LPT2 |  | 216 |  | ",
-        "TXI | LPT1 | 3 | 0 | ESC ~0 fim da autenticação monitorada | 1B 7E 30",
-        "TX | COM2 | 7 | 0 | 04 Valor «F» (incompleto) | 1B 2E 35 39 30 34 46",
-        "TX | COM1 | 9 | 0 | texto «%2» (2 bytes) · desconhecido 1B 40 · ESC K imagem de 1 colunas "
-        "de 3 anunciadas (incompleto) | 25 32 1B 40 1B 4B 03 00 FE",
-        "Sleep |  |  | 1 |  | "};
-    QCOMPARE(b.rows(), rows);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("diario.txt"));
-    QCOMPARE(b.window.saveJournalTo(path), QString());
-
-    // Cleared and filled again: nothing decoded from the old journal is left over.
-    QTest::mouseClick(b.get<QPushButton>("limpar"), Qt::LeftButton);
-    QCOMPARE(b.window.paperView()->jobCount(), 0);
-    (void)p.TX(888, QByteArray::fromHex("1b6f"));
-    QCOMPARE(b.rows(), QStringList {"TX | LPT1 | 2 | 0 | ESC o abrir gaveta | 1B 6F"});
-
-    QCOMPARE(b.window.openJournalFrom(path), QString());
-    QCOMPARE(b.rows(), rows);
-    QCOMPARE(b.window.paperView()->jobCount(), 2); // the monitored authentication and "%2"
-
-    // What cannot be read or written leaves the journal as it is.
-    const QString other = dir.filePath(QStringLiteral("outro.txt"));
-    QFile f(other);
-    QVERIFY(f.open(QIODevice::WriteOnly) && f.write("lista de compras\n") > 0);
-    f.close();
-    QCOMPARE(b.window.openJournalFrom(other),
-        QStringLiteral("%1 não é um diário: linha 1: faltam colunas").arg(other));
-    QVERIFY(
-        b.window.openJournalFrom(dir.path()).startsWith(QStringLiteral("Não foi possível ler")));
-    QVERIFY(b.window.saveJournalTo(dir.filePath(QStringLiteral("no/such/dir/x.txt")))
-                .startsWith(QStringLiteral("Não foi possível gravar o diário em")));
-    QCOMPARE(b.rows(), rows);
-}
-
-void TstVirtualPrinter::paperViewShowsAndSaves()
-{
-    Bench b;
-    PaperView *paper = b.window.paperView();
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("cheque.png"));
-    QVERIFY(!paper->saveImageTo(path).isEmpty()); // nothing printed yet
-
-    for (const QByteArray &bytes : front() + QVector<QByteArray> {"\x1bo", "ABC\n"})
-        (void)b.printer.TX(888, bytes);
-    QCOMPARE(paper->jobCount(), 2); // the drawer prints nothing
-    QVERIFY(paper->currentImage().width() < kCheckWidth); // the newest, the text, is shown
-    b.window.resize(1400, 700);
-    paper->selectJob(0);
-    QCOMPARE(paper->currentImage().width(), kCheckWidth);
-    QCOMPARE(paper->saveImageTo(path), QString());
-    QCOMPARE(QImage(path, "png").size(), paper->currentImage().size());
-    QVERIFY(paper->saveImageTo(dir.filePath(QStringLiteral("no/such/dir/x.png")))
-                .contains(QStringLiteral("no/such/dir/x.png")));
-    grabToPng(&b.window, QStringLiteral("ImpressoraVirtual"));
-}
-
-void TstVirtualPrinter::pictures_data()
-{
-    QTest::addColumn<QVector<QByteArray>>("calls");
-    QTest::addColumn<QStringList>("notes"); // said under the heading
-    const auto row = [](const char *name, const QVector<QByteArray> &calls,
-                         const QStringList &notes = {}) { QTest::newRow(name) << calls << notes; };
-    const QByteArray line = " BBB 123 27012030 R$2.345,98";
-    // normal
-    row("cheque_frente", front());
-    row("cheque_so_observacoes",
-        {"\x1b.5905Obs. um}", "\x1b.5906Obs. dois}", "\x1b.5910000N08080607071005}"});
-    row("cheque_verso",
-        {"\x1b.5915}", "\n\r  Endossado a Fulano de Tal\r\n  CPF 123.456.789-00\r\n  S\xe3o Paulo",
-            "\x1b.5916}"});
-    row("autenticacao_simples", {"\x1bV" + kLogo + line});
-    row("autenticacao_dupla", {"\x1bX" + kLogo + line});
-    row("autenticacao_monitorada", {"\x1b~1", line, "\x1b~0"},
-        {"linha enviada às 10:00:01.000, 1000 ms após ESC ~1"});
-    row("texto_regua", {QByteArray("Linha    1         2         3         4\r\n").repeated(20)});
-    // limits
-    row("cheque_frente_maior_valor",
-        front("999999999999", "311299", "\x1b.5909000N10090706050403}"));
-    row("cheque_linhas_alem_da_borda",
-        front("000000234598", "191207", "\x1b.5909000N20202020202020}"),
-        {"linhas além da borda do cheque (140 mm)"});
-    row("cheque_verso_longo", {"\x1b.5915}", QByteArray(20, '\n'), "\x1b.5916}"},
-        {"4 linhas não couberam no verso"});
-    // bad input
-    row("cheque_frente_formato_curto", front("000123456789", "050308", "\x1b.5909000N88677105}"),
-        {"formato «88677105» não tem 14 algarismos: usado o padrão 08080607071005"});
-    row("cheque_valor_e_data_ilegiveis", front("2.345,98", "310207"),
-        {"valor «2.345,98» não é de 12 algarismos", "data «310207» não é DDMMAA"});
-    row("autenticacao_monitorada_sem_linha", {"\x1b~1", "\x1b~0"},
-        {"nenhuma linha enviada entre ESC ~1 e ESC ~0"});
-}
-
-// Each picture goes to the screenshots folder, to be looked at.
-void TstVirtualPrinter::pictures()
-{
-    QFETCH(QVector<QByteArray>, calls);
-    QFETCH(QStringList, notes);
-    const QVector<PaperJob> jobs = print(calls);
-    QCOMPARE(jobs.size(), 1);
-    QStringList said = paper_renderer::notes(jobs.first());
-    if (const QString details = paper_renderer::details(jobs.first()); !details.isEmpty())
-        said.prepend(details);
-    QCOMPARE(said, notes);
-    const QImage image = paper_renderer::render(jobs.first());
-    QVERIFY(!image.isNull());
-    const QString dir = qEnvironmentVariable("VOREL_TEST_OUTPUT", QStringLiteral("screenshots"));
-    QVERIFY(QDir().mkpath(dir));
-    QVERIFY(image.save(dir + QStringLiteral("/impresso_%1.png").arg(QTest::currentDataTag())));
-}
-
-void TstVirtualPrinter::logoTopDotIsBitSeven()
-{
-    // The first dark row below the heading, or -1.
-    const auto firstDot = [](const char *column) {
-        PaperJob job;
-        job.image = QByteArray::fromHex(column);
-        const QImage image = paper_renderer::render(job);
-        for (int y = 16 * 8; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (qGray(image.pixel(x, y)) < 64)
-                    return y;
-        return -1;
-    };
-    const int top = firstDot("80");
-    QVERIFY(top > 0);
-    // Seven dot pitches of 0.7 mm apart, at 8 pixels a mm.
-    QVERIFY2(qAbs(firstDot("01") - top - 7 * 0.7 * 8) < 2, qPrintable(QString::number(top)));
-    QCOMPARE(firstDot("00"), -1);
-}
-
-// Any bytes decode and draw, in bounded time and size: every cut of the valid commands, huge
-// calls, and thousands of random and mutated ones.
-void TstVirtualPrinter::badInputDecodesAndDraws()
-{
-    // A warning means some input was taken for something else, e.g. "%2" for a placeholder.
-    QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
-    const QVector<QByteArray> valid = {"\x1b.5901Fulano}", "\x1b.5904000000234598}",
-        "\x1b.5903191207}", kPrintDefault, "\x1b.5910000N08080}", "\x1b.5915}", "\x1b.5916}",
-        "\x1bV" + kLogo + "AB", "\x1b~1", "\x1b~0", "\x1bo", "Linha 1  1         2\r\n"};
-    QVector<QByteArray> calls = {QByteArray(1 << 20, '\n'), QByteArray(1 << 20, 'A'),
-        QByteArray("\x1bK\xff\xff", 4) + QByteArray(65535, '\xff'),
-        QByteArray("\x1bV\x1bK\x02\x00\xff\xff", 8) + QByteArray(100000, 'x'),
-        "\x1b.5901" + QByteArray(100000, 'y') + "}\x1b.5909000N}",
-        "\x1b.5915}" + QByteArray(200000, 'z') + "\x1b.5916}", QByteArray(10000, '\x1b')};
-    for (const QByteArray &v : valid) {
-        for (qsizetype cut = 0; cut <= v.size(); ++cut)
-            calls << v.left(cut);
-    }
-    // Random strings biased towards the bytes the decoder branches on, and valid commands
-    // with a few bytes changed, put in, taken out or cut off.
-    const QByteArray interesting
-        = QByteArray::fromHex("1b2e3539303130393135317d4b56587e6f0d0a00ff25");
-    const quint32 seed = QRandomGenerator::global()->generate();
-    QRandomGenerator rng(seed);
-    while (calls.size() < 4000) {
-        const bool fresh = rng.bounded(2), biased = rng.bounded(2);
-        QByteArray bytes = fresh ? QByteArray() : valid.at(rng.bounded(int(valid.size())));
-        for (int n = fresh ? rng.bounded(120) : rng.bounded(1, 4); n > 0; --n) {
-            const int at = rng.bounded(int(bytes.size()) + 1);
-            const char byte = biased ? interesting.at(rng.bounded(int(interesting.size())))
-                                     : char(rng.bounded(256));
-            const int how = fresh ? 1 : rng.bounded(4);
-            if (how == 0 && at < bytes.size())
-                bytes[at] = byte;
-            else if (how == 1)
-                bytes.insert(at, byte);
-            else if (how == 2)
-                bytes.remove(at, 1);
+    void followsOperatorAndCommands()
+    {
+        auto [steps, results, status, monitoring] = fetch<QStringList, QList<int>, int, bool>();
+        Bench b;
+        auto *insert = b.get<QPushButton>("inserirDocumento");
+        QList<int> returned;
+        for (const QString &step : steps) {
+            const QString verb = step.section(QLatin1Char(' '), 0, 0);
+            const QString argument = step.section(QLatin1Char(' '), 1);
+            const QByteArray bytes = QByteArray::fromHex(argument.toLatin1());
+            if (verb == QLatin1String("status"))
+                b.printer.setStatus(uint8_t(argument.toInt(nullptr, 16)));
+            else if (verb == QLatin1String("check"))
+                b.get<QCheckBox>(qPrintable(argument))->setChecked(true);
+            else if (verb == QLatin1String("insert"))
+                QTest::mouseClick(insert, Qt::LeftButton);
             else
-                bytes.truncate(at);
+                returned << (verb == QLatin1String("TXI") ? b.printer.TXI(888, bytes).value
+                                                          : b.printer.TX(888, bytes).value);
         }
-        calls << bytes;
+        QList<int> journaled;
+        for (const JournalEntry &e : b.printer.journal())
+            journaled << e.result;
+        QCOMPARE(returned, results);
+        QCOMPARE(journaled, results);
+        QCOMPARE(int(b.printer.Estado(888).value), status); // read even when commands fail
+        QCOMPARE(b.get<QCheckBox>("bit4")->isChecked(), bool(status & 0x10));
+        QCOMPARE(b.printer.monitoring(), monitoring);
+        QCOMPARE(insert->isEnabled(), monitoring);
     }
-    QElapsedTimer timer;
-    timer.start();
-    JobCollector collector;
-    int pictures = 0;
-    for (int i = 0; i < calls.size(); ++i) {
-        const QByteArray context = QStringLiteral("seed %1, call %2").arg(seed).arg(i).toLatin1();
-        qsizetype next = 0; // every byte in exactly one command, in order
-        const QVector<command_decoder::Command> commands = command_decoder::decode(calls.at(i));
-        (void)command_decoder::summary(commands);
-        for (const command_decoder::Command &c : commands) {
-            QVERIFY2(c.offset == next && c.length > 0, context);
-            next += c.length;
-        }
-        QVERIFY2(next == calls.at(i).size(), context);
-        const JournalEntry entry {QDateTime::currentDateTime(), JournalEntry::Call::TX, 888,
-            calls.at(i), rng.bounded(10) == 0 ? -1 : 0};
-        for (const PaperJob &job : collector.add(i, entry)) {
-            const QImage image = paper_renderer::render(job, 2);
-            // No picture is taller than a hundred lines of text on the slip.
-            QVERIFY2(
-                !image.isNull() && image.height() < 2 * 600 && image.width() < 2 * 200, context);
-            ++pictures;
-        }
+
+    void journalShownSavedAndOpenedAgain()
+    {
+        Bench b;
+        VirtualPrinter &p = b.printer;
+        p.TXI(888, QByteArray::fromHex("1b7e31"));
+        for (int i = 0; i < 3; ++i)
+            (void)p.Estado(888);
+        (void)p.Estado(632);
+        p.insertDocument();
+        (void)p.Estado(632);
+        p.TXI(888, QByteArray::fromHex("1b7e30"));
+        (void)p.TX(2, QByteArray::fromHex("1b2e3539303446"));
+        (void)p.TX(1, QByteArray::fromHex("25321b401b4b0300fe"));
+        p.Sleep(1);
+        const QStringList rows {
+            "TXI | LPT1 | 3 | 0 | ESC ~1 início da autenticação monitorada | 1B 7E 31",
+            "Estado ×3 | LPT1 |  | 200 |  | ", "Estado | LPT2 |  | 200 |  | ",
+            "Estado | LPT2 |  | 216 |  | ",
+            "TXI | LPT1 | 3 | 0 | ESC ~0 fim da autenticação monitorada | 1B 7E 30",
+            "TX | COM2 | 7 | 0 | 04 Valor «F» (incompleto) | 1B 2E 35 39 30 34 46",
+            "TX | COM1 | 9 | 0 | texto «%2» (2 bytes) · desconhecido 1B 40 · ESC K imagem de 1 "
+            "colunas "
+            "de 3 anunciadas (incompleto) | 25 32 1B 40 1B 4B 03 00 FE",
+            "Sleep |  |  | 1 |  | "};
+        QCOMPARE(b.rows(), rows);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("diario.txt"));
+        QCOMPARE(b.window.saveJournalTo(path), QString());
+
+        // Cleared and filled again: nothing decoded from the old journal is left over.
+        QTest::mouseClick(b.get<QPushButton>("limpar"), Qt::LeftButton);
+        QCOMPARE(b.window.paperView()->jobCount(), 0);
+        (void)p.TX(888, QByteArray::fromHex("1b6f"));
+        QCOMPARE(b.rows(), QStringList {"TX | LPT1 | 2 | 0 | ESC o abrir gaveta | 1B 6F"});
+
+        QCOMPARE(b.window.openJournalFrom(path), QString());
+        QCOMPARE(b.rows(), rows);
+        QCOMPARE(b.window.paperView()->jobCount(), 2); // the monitored authentication and "%2"
+
+        // What cannot be read or written leaves the journal as it is.
+        writeFile(QDir(dir.path()), QStringLiteral("outro.txt"), "lista de compras\n");
+        const QString other = dir.filePath(QStringLiteral("outro.txt"));
+        QCOMPARE(b.window.openJournalFrom(other),
+            QStringLiteral("%1 não é um diário: linha 1: faltam colunas").arg(other));
+        QVERIFY(b.window.saveJournalTo(dir.filePath(QStringLiteral("no/such/dir/x.txt")))
+                    .startsWith(QStringLiteral("Não foi possível gravar o diário em")));
+        QCOMPARE(b.rows(), rows);
     }
-    QVERIFY(pictures > 100);
-    QVERIFY2(timer.elapsed() < 60000, qPrintable(QStringLiteral("seed %1").arg(seed)));
-}
+
+    void paperViewShowsAndSaves()
+    {
+        Bench b;
+        PaperView *paper = b.window.paperView();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("cheque.png"));
+        QVERIFY(!paper->saveImageTo(path).isEmpty()); // nothing printed yet
+
+        for (const QByteArray &bytes : sampleFront() + QList<QByteArray> {"\x1bo", "ABC\n"})
+            (void)b.printer.TX(888, bytes);
+        QCOMPARE(paper->jobCount(), 2); // the drawer prints nothing
+        QVERIFY(paper->currentImage().width() < kCheckWidth); // the newest, the text, is shown
+        b.window.resize(1400, 700);
+        paper->selectJob(0);
+        QCOMPARE(paper->currentImage().width(), kCheckWidth);
+        QCOMPARE(paper->saveImageTo(path), QString());
+        QCOMPARE(QImage(path, "png").size(), paper->currentImage().size());
+        QVERIFY(paper->saveImageTo(dir.filePath(QStringLiteral("no/such/dir/x.png")))
+                    .contains(QStringLiteral("no/such/dir/x.png")));
+        grabToPng(&b.window, QStringLiteral("ImpressoraVirtual"));
+    }
+
+    void logoTopDotIsBitSeven()
+    {
+        // The first dark row below the heading, or -1.
+        const auto firstDot = [](const char *column) {
+            PaperJob job;
+            job.image = QByteArray::fromHex(column);
+            const QImage image = paper_renderer::render(job);
+            for (int y = 16 * 8; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qGray(image.pixel(x, y)) < 64)
+                        return y;
+            return -1;
+        };
+        const int top = firstDot("80");
+        QVERIFY(top > 0);
+        // Seven dot pitches of 0.7 mm apart, at 8 pixels a mm.
+        QVERIFY2(qAbs(firstDot("01") - top - 7 * 0.7 * 8) < 2, qPrintable(QString::number(top)));
+        QCOMPARE(firstDot("00"), -1);
+    }
+
+    // Any bytes decode and draw, in bounded time and size: every cut of the valid commands and
+    // huge calls here; random and mutated ones in the fuzzing run (fuzz/).
+    void badInputDecodesAndDraws()
+    {
+        // A warning means some input was taken for something else, e.g. "%2" for a placeholder.
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+        const QVector<QByteArray> valid = {"\x1b.5901Fulano}", "\x1b.5904000000234598}",
+            "\x1b.5903191207}", kPrintDefault, "\x1b.5910000N08080}", "\x1b.5915}", "\x1b.5916}",
+            "\x1bV" + kLogo + "AB", "\x1b~1", "\x1b~0", "\x1bo", "Linha 1  1         2\r\n"};
+        QVector<QByteArray> calls = {QByteArray(1 << 20, '\n'), QByteArray(1 << 20, 'A'),
+            QByteArray("\x1bK\xff\xff", 4) + QByteArray(65535, '\xff'),
+            QByteArray("\x1bV\x1bK\x02\x00\xff\xff", 8) + QByteArray(100000, 'x'),
+            "\x1b.5901" + QByteArray(100000, 'y') + "}\x1b.5909000N}",
+            "\x1b.5915}" + QByteArray(200000, 'z') + "\x1b.5916}", QByteArray(10000, '\x1b')};
+        for (const QByteArray &v : valid) {
+            for (qsizetype cut = 0; cut <= v.size(); ++cut)
+                calls << v.left(cut);
+        }
+        QElapsedTimer timer;
+        timer.start();
+        JobCollector collector;
+        int pictures = 0;
+        for (int i = 0; i < calls.size(); ++i) {
+            const QByteArray context = "call " + QByteArray::number(i);
+            qsizetype next = 0; // every byte in exactly one command, in order
+            const QVector<command_decoder::Command> commands = command_decoder::decode(calls.at(i));
+            (void)command_decoder::summary(commands);
+            for (const command_decoder::Command &c : commands) {
+                QVERIFY2(c.offset == next && c.length > 0, context);
+                next += c.length;
+            }
+            QVERIFY2(next == calls.at(i).size(), context);
+            const JournalEntry entry {QDateTime::currentDateTime(), JournalEntry::Call::TX, 888,
+                calls.at(i), i % 10 == 0 ? -1 : 0};
+            for (const PaperJob &job : collector.add(i, entry)) {
+                const QImage image = paper_renderer::render(job, 2);
+                // No picture is taller than a hundred lines of text on the slip.
+                QVERIFY2(!image.isNull() && image.height() < 2 * 600 && image.width() < 2 * 200,
+                    context);
+                ++pictures;
+            }
+        }
+        QVERIFY(pictures > 50);
+        QVERIFY(timer.elapsed() < 60000);
+    }
+
+    void decodes_data()
+    {
+        // Columns: bytes, commands.
+        columns<QByteArray, QStringList>();
+        const auto row = [](const char *name, const QByteArray &hex, const QStringList &commands) {
+            QTest::newRow(name) << QByteArray::fromHex(hex) << commands;
+        };
+        const QString image = QStringLiteral("image '%1'");
+        // normal
+        row("drawer", "1b6f", {"drawer"});
+        row("simple authentication", "1b56" + kLogoInHex + "4142",
+            {"auth-simple", image.arg(kLogoColumns), "text '4142'"});
+        row("double, empty line", "1b58" + kLogoInHex, {"auth-double", image.arg(kLogoColumns)});
+        row("monitored begins and ends", "1b7e311b7e30", {"monitor-on", "monitor-off"});
+        row("city in cp1252", "1b2e3539303253e36f205061756c6f7d",
+            {"check 02 '53e36f205061756c6f'"});
+        row("back in one call", "1b2e353931357d0a0d204142201b2e353931367d",
+            {"check 15 ''", "text '0a0d20414220'", "check 16 ''"});
+        row("brace ends the observation early", "1b2e35393035617d627d",
+            {"check 05 '61'", "text '627d'"});
+        row("number not in use", "1b2e353939397d", {"check 99 ''"});
+        QTest::newRow("column count takes both bytes")
+            << QByteArray::fromHex("1b4b0101") + QByteArray(257, '\x81') + "Z"
+            << QStringList {image.arg(QStringLiteral("81").repeated(257)), "text '5a'"};
+        // limits: cut short
+        row("empty call", "", {});
+        row("no closing brace", "1b2e3539303146756c", {"check 01 '46756c' cut"});
+        row("prefix only", "1b2e3539", {"check ?? '' cut"});
+        row("lone ESC", "1b", {"unknown '1b' cut"});
+        row("logo cut in its columns", "1b4b2500fe0082", {"image 'fe0082' cut"});
+        row("logo cut in its count", "1b4b25", {"image cut"});
+        // bad input: kept in hex
+        row("unknown escape", "1b4041", {"unknown '1b40'", "text '41'"});
+        row("other dot sequence", "1b2e3441", {"unknown '1b2e'", "text '3441'"});
+        row("letters for the number", "1b2e35394142317d",
+            {"unknown '1b2e3539'", "text '4142317d'"});
+        row("monitor with another digit", "1b7e32", {"unknown '1b7e32'"});
+        row("control bytes", "000141097f42",
+            {"unknown '0001'", "text '41'", "unknown '097f'", "text '42'"});
+    }
+
+    void decodes()
+    {
+        auto [bytes, commands] = fetch<QByteArray, QStringList>();
+        QStringList got;
+        for (const Command &c : command_decoder::decode(bytes))
+            got << shape(c);
+        QCOMPARE(got, commands);
+    }
+
+    void amountInWords_data()
+    {
+        // Columns: cents, singular, plural, words.
+        columns<qulonglong, QString, QString, QString>();
+        const auto row = [](const char *name, qulonglong cents, const char *words,
+                             const char *singular = "REAL", const char *plural = "REAIS") {
+            QTest::newRow(name) << cents << QString::fromUtf8(singular) << QString::fromUtf8(plural)
+                                << QString::fromUtf8(words);
+        };
+        // normal
+        row("one", 100, "um REAL");
+        row("sixteen, Brazilian spelling", 1600, "dezesseis REAIS");
+        row("thousand without um", 100000, "mil REAIS");
+        row("million takes de", 100000000, "um milhão de REAIS");
+        row("millions take de", 200000000, "dois milhões de REAIS");
+        row("million and a half", 150000000, "um milhão e quinhentos mil REAIS");
+        row("billion takes de", 100000000000, "um bilhão de REAIS");
+        row("billion and a million take de", 100100000000, "um bilhão e um milhão de REAIS");
+        row("million with cents takes de", 100000050, "um milhão de REAIS e cinquenta centavos");
+        row("the sample check", 234598,
+            "dois mil trezentos e quarenta e cinco REAIS e noventa e oito centavos");
+        row("one cent", 1, "um centavo");
+        row("hundred", 10000, "cem REAIS");
+        row("other names, million", 300000000, "três milhões de DÓLARES", "DÓLAR", "DÓLARES");
+        // limits
+        row("zero", 0, "zero REAIS");
+        row("two cents, masculine", 2, "dois centavos");
+        row("ten billion", 1000000000000ULL, "dez bilhões de REAIS");
+        row("no names received", 234500, "dois mil trezentos e quarenta e cinco", "", "");
+        row("no names, million, no dangling de", 100000000, "um milhão", "", "");
+        row("no names, cents", 105, "um e cinco centavos", "", "");
+    }
+
+    void amountInWords()
+    {
+        auto [cents, singular, plural, words] = fetch<qulonglong, QString, QString, QString>();
+        QCOMPARE(amount_words::inWords(cents, singular, plural), words);
+    }
+
+    void frontFields_data()
+    {
+        // Columns: of 40 and 60 characters, the place and date.
+        // data: layout, value, date, city; shown: the heights of the seven lines in mm ("default"
+        // when the layout was not used), the value in its box, the amount in words over two lines
+        columns<QByteArrayList, QStringList>();
+        const auto row = [](const char *name, const QByteArrayList &data,
+                             const QStringList &shown) { QTest::newRow(name) << data << shown; };
+        const QString standard = QStringLiteral("8 16 22 29 36 46 51");
+        // normal
+        row("sample, default layout", {"08080607071005", "000000234598", "191207", "São Paulo"},
+            {standard, "2.345,98", "dois mil trezentos e quarenta e cinco",
+                "REAIS e noventa e oito centavos", "São Paulo, 19 de dezembro de 2007"});
+        row("custom layout, cents, 2000", {"10090706050403", "000000000005", "050300", "Recife"},
+            {"10 19 26 32 37 41 44", "0,05", "cinco centavos", "", "Recife, 5 de março de 2000"});
+        row("fewer digits, leap day", {"08080607071005", "1500", "290208", "Natal"},
+            {standard, "15,00", "quinze REAIS", "", "Natal, 29 de fevereiro de 2008"});
+        // limits
+        row("past the edge kept, largest, no city",
+            {"99999999999999", "999999999999", "010108", ""},
+            {"99 198 297 396 495 594 693", "9.999.999.999,99",
+                "nove bilhões novecentos e noventa e nove",
+                "milhões novecentos e noventa e nove mil novecentos e noventa e nove REAIS e "
+                "noventa e "
+                "nove centavos (não cabe)",
+                "1 de janeiro de 2008"});
+        row("zero, last year", {"08080607071005", "000000000000", "311299", "Natal"},
+            {standard, "0,00", "zero REAIS", "", "Natal, 31 de dezembro de 2099"});
+        // bad input: the default layout, no value, the date as sent
+        row("short layout, 13 digits, no such day",
+            {"88677105", "1234567890123", "290207", "Natal"},
+            {standard + " default", "", "", "", "Natal, 290207"});
+        row("a letter in the layout, the rest empty", {"0808060707100A", "", "", "Natal"},
+            {standard + " default", "", "", "", "Natal, "});
+    }
+
+    void frontFields()
+    {
+        auto [data, shown] = fetch<QByteArrayList, QStringList>();
+        const check_front::Heights h = check_front::heights(data.at(0));
+        QStringList got;
+        for (const int line : h.mm)
+            got << QString::number(line);
+        got = QStringList {got.join(' ') + (h.defaulted ? " default" : "")};
+        const std::optional<uint64_t> cents = check_front::cents(data.at(1));
+        const check_front::AmountLines words = check_front::splitAmount(cents
+                ? amount_words::inWords(*cents, QStringLiteral("REAL"), QStringLiteral("REAIS"))
+                : "",
+            [](const QString &text, int line) { return text.size() <= (line == 0 ? 40 : 60); });
+        got << (cents ? check_front::valueText(*cents) : QString()) << words.first
+            << words.second + (words.fits ? "" : " (não cabe)")
+            << check_front::placeAndDate(QString::fromUtf8(data.at(3)), data.at(2));
+        QCOMPARE(got, shown);
+    }
+
+    void laysText_data()
+    {
+        // Columns: text, columns, maxRows, rows, total.
+        columns<QByteArray, int, int, QStringList, int>();
+        const auto row = [](const char *name, const char *hex, int columns, int maxRows,
+                             const QStringList &rows, int total) {
+            QTest::newRow(name) << QByteArray::fromHex(hex) << columns << maxRows << rows << total;
+        };
+        row("CR LF, lone LF at the margin", "41420d0a43440a45", 10, 5, {"AB", "CD", "E"}, 3);
+        row("indented back", "0a0d202041420d0a20204344", 10, 5, {"", "  AB", "  CD"}, 3);
+        row("lone CR overwrites", "414243440d7879", 10, 5, {"xyCD"}, 1);
+        row("wraps at the last column", "41424344454647", 3, 5, {"ABC", "DEF", "G"}, 3);
+        row("rows beyond the limit counted", "410a420a430a44", 5, 2, {"A", "B"}, 4);
+        row("cp1252, controls take no place", "53e36f80000941", 10, 1, {"São€A"}, 1);
+    }
+
+    void laysText()
+    {
+        auto [text, columns, maxRows, rows, total]
+            = fetch<QByteArray, int, int, QStringList, int>();
+        const print_grid::Grid g = print_grid::lay(text, columns, maxRows);
+        QCOMPARE(g.rows, rows);
+        QCOMPARE(g.totalRows, total);
+    }
+
+    void groupsJobs_data()
+    {
+        // Columns: steps, jobs.
+        columns<QVector<Step>, QStringList>();
+        const auto row = [](const char *name, const QVector<Step> &steps, const QStringList &jobs) {
+            QTest::newRow(name) << steps << jobs;
+        };
+        const Step backBegin {Call::TX, "1b2e353931357d"}, backEnd {Call::TX, "1b2e353931367d"};
+        const QString fields
+            = QStringLiteral("José|São Paulo|191207|000000234598|Obs 1|Obs 2|REAL|REAIS|");
+        // normal
+        row("front", kFront, {"front 0-8 [" + fields + "000N|09080607071005]"});
+        row("observations only",
+            {kFront.at(4), kFront.at(5),
+                {Call::TX, "1b2e353931303030304e30383038303630373037313030357d"}},
+            {"observations 0-2 [||||Obs 1|Obs 2|||000N|08080607071005]"});
+        row("simple authentication", {{Call::TX, "1b56" + kLogoInHex + "4142"}},
+            {"authentication 0-0 '4142' 37 columns from 254"});
+        row("double authentication, empty line", {{Call::TX, "1b58" + kLogoInHex}},
+            {"authentication 0-0 37 columns from 254 twice"});
+        row("monitored, status read while waiting",
+            {{Call::TXI, "1b7e31"}, {Call::Sleep, "", 1}, {Call::Estado, "", 0xc8},
+                {Call::Estado, "", 0xd8}, {Call::TXI, "204242"}, {Call::TXI, "1b7e30"}},
+            {"monitored 0-5 '204242' / linha enviada às 10:00:04.000, 4000 ms após ESC ~1"});
+        row("indented back, then a test line",
+            {backBegin, {Call::TX, "0a0d202041420d0a20204344"}, backEnd, {Call::TX, "41420a"}},
+            {"back 0-2 '0a0d202041420d0a20204344'", "text 3-3 '41420a'"});
+        row("second front keeps the fields, other arguments",
+            kFront + QVector<Step> {{Call::TX, "1b2e353930393030315331307d"}},
+            {"front 0-8 [" + fields + "000N|09080607071005]",
+                "front 9-9 [" + fields
+                    + "001S|10] / formato «10» não tem 14 algarismos: usado o padrão "
+                      "08080607071005 / esperado 000N antes do formato, veio «001S»"});
+        // what the printer had to make up or leave out, said under the heading
+        const auto front = [](int n, const QByteArray &hex) {
+            QVector<Step> out = kFront;
+            out[n - 1].hex = hex;
+            return out;
+        };
+        row("front past the edge", front(9, "1b2e353930393030304e32303230323032303230323032307d"),
+            {"front 0-8 [" + fields
+                + "000N|20202020202020] / linhas além da borda do cheque (140 mm)"});
+        row("front with a short layout", front(9, "1b2e353930393030304e38383637373130357d"),
+            {"front 0-8 [" + fields
+                + "000N|88677105] / formato «88677105» não tem 14 algarismos: usado o padrão "
+                  "08080607071005"});
+        QVector<Step> unreadable = front(3, "1b2e35393033 333130323037 7d");
+        unreadable[3].hex = "1b2e35393034 322e3334352c3938 7d";
+        row("front with a value and a date unread", unreadable,
+            {"front 0-8 [José|São Paulo|310207|2.345,98|Obs 1|Obs 2|REAL|REAIS|000N|09080607071005]"
+             " / valor «2.345,98» não é de 12 algarismos / data «310207» não é DDMMAA"});
+        row("back too long", {backBegin, {Call::TX, QByteArray("0a").repeated(20)}, backEnd},
+            {"back 0-2 '" + QString("0a").repeated(20) + "' / 4 linhas não couberam no verso"});
+        row("monitored without a line", {{Call::TXI, "1b7e31"}, {Call::TXI, "1b7e30"}},
+            {"monitored 0-1 / nenhuma linha enviada entre ESC ~1 e ESC ~0"});
+        // nothing on paper
+        row("drawer, empty text, unknown bytes, print cut short, back end alone",
+            {{Call::TX, "1b6f"}, {Call::TX, ""}, {Call::TX, "1b40"},
+                {Call::TX, "1b2e353930393030304e3038"}, backEnd},
+            {});
+        row("refused print and text", {{Call::TX, kFront.last().hex, -1}, {Call::TX, "41", -1}},
+            {});
+        row("back never ended", {backBegin, {Call::TX, "4142"}}, {});
+    }
+
+    // Each job drawn goes to the screenshots folder, to be looked at.
+    void groupsJobs()
+    {
+        auto [steps, jobs] = fetch<QVector<Step>, QStringList>();
+        const QString dir
+            = qEnvironmentVariable("VOREL_TEST_OUTPUT", QStringLiteral("screenshots"));
+        QVERIFY(QDir().mkpath(dir));
+        QStringList got;
+        for (const PaperJob &j : collectJobs(journal(steps))) {
+            QStringList said
+                = QStringList {shape(j), paper_renderer::details(j)} + paper_renderer::notes(j);
+            said.removeAll(QString());
+            got << said.join(QStringLiteral(" / "));
+            const QString name = QStringLiteral("%1/impresso %2 %3.png")
+                                     .arg(dir, QTest::currentDataTag())
+                                     .arg(got.size());
+            QVERIFY(paper_renderer::render(j).save(name));
+        }
+        QCOMPARE(got, jobs);
+    }
+
+    void journalFile_data()
+    {
+        // Columns: file, entries, error.
+        columns<QByteArray, QStringList, QString>();
+        QFile golden(QStringLiteral(TEST_DATA "/diario.txt"));
+        QVERIFY(golden.open(QIODevice::ReadOnly));
+        QTest::newRow("golden file") << golden.readAll()
+                                     << QStringList {"2007-12-19T10:00:00.000 Estado 888 216 '' x1",
+                                            "2007-12-19T10:00:00.125 TX 888 0 '1b2e353930317d' x1",
+                                            "2007-12-19T10:00:01.000 TXI 632 -1 '1b7e31' x1",
+                                            "2007-12-19T10:00:01.001 Sleep 0 1 '' x1",
+                                            "2007-12-19T10:00:02.500 TX 2 0 '0009e30a' x1",
+                                            "2007-12-19T23:59:59.999 TX 5 0 '' x1"}
+                                     << QString();
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all += char(b);
+        const QDateTime t(QDate(2024, 2, 29), QTime(0, 0, 0, 1));
+        const QVector<JournalEntry> entries = {{t, Call::TX, 888, all, 0},
+            {t.addMSecs(1), Call::TXI, -32768, QByteArray(3, '\0'), -1},
+            {t.addMSecs(2), Call::Estado, 32767, {}, 255, 250},
+            {t.addDays(1), Call::Sleep, 0, {}, 1},
+            {t.addMSecs(3), Call::TX, 1, QByteArray("a\tb\r\nc"), 0}};
+        QStringList texts;
+        for (const JournalEntry &e : entries)
+            texts << entryText(e);
+        const QByteArray written = journal_format::text(entries).toUtf8();
+        QTest::newRow("written here, every byte, repeats") << written << texts << QString();
+        QTest::newRow("CR LF and blank lines")
+            << QByteArray(written).replace("\n", "\r\n\r\n") << texts << QString();
+        // bad input
+        const QByteArray stamp = "2007-12-19T10:00:00.000\t";
+        const auto bad = [](const char *name, const QByteArray &file, const char *error) {
+            QTest::newRow(name) << file << QStringList() << QString::fromUtf8(error);
+        };
+        bad("too few columns", stamp + "TX\tLPT1\t1\t0\t41\tA\n" + stamp + "TX\tLPT1\n",
+            "linha 2: faltam colunas");
+        bad("unknown call", stamp + "RX\tLPT1\t1\t0\t41\t\n", "linha 1: chamada desconhecida");
+        bad("port out of range", stamp + "TX\t40000\t1\t0\t41\t\n", "linha 1: porta inválida");
+        bad("odd hex", stamp + "TX\tLPT1\t1\t0\t4\t\n", "linha 1: bytes inválidos");
+        bad("count disagrees", stamp + "TX\tLPT1\t2\t0\t41\t\n",
+            "linha 1: contagem de bytes não confere");
+        bad("some other file", "\x89PNG\r\n\x1a\n", "linha 1: faltam colunas");
+    }
+
+    // Read back whole; what was read is written again byte for byte (with LF line ends).
+    void journalFile()
+    {
+        auto [file, entries, error] = fetch<QByteArray, QStringList, QString>();
+        const journal_format::Parsed p = journal_format::parse(file);
+        QCOMPARE(p.error, error);
+        if (!error.isEmpty())
+            return;
+        QStringList read;
+        for (const JournalEntry &e : p.entries)
+            read << entryText(e);
+        QCOMPARE(read, entries);
+        QCOMPARE(
+            journal_format::text(p.entries).toUtf8(), QByteArray(file).replace("\r\n\r\n", "\n"));
+    }
+};
 
 QTEST_MAIN(TstVirtualPrinter)
 #include "tst_virtual_printer.moc"

@@ -1,249 +1,278 @@
 #include "app/main_window.h"
-#include "printer_link/port_settings.h"
+#include "app/options.h"
+#include "app/shell.h"
+#include "auth/auth_window.h"
+#include "check/check_window.h"
 #include "tests/support/test_services.h"
 #include "text/text_window.h"
+#include "virtual_printer/virtual_printer.h"
+#include "virtual_printer/virtual_printer_window.h"
 
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QTableView>
+#include <QTimer>
+
+using namespace std::chrono_literals;
+using Script = QList<int16_t>;
+
+namespace {
+
+const QString kSample = QStringLiteral(" BBB 123 27012030 R$2.345,98");
+
+// Delivered through the window system, where a modal dialog can hold the click back.
+void clickAsUser(QWidget &window, const char *name)
+{
+    auto *b = window.findChild<QAbstractButton *>(QLatin1String(name));
+    QTest::mouseClick(
+        b->window()->windowHandle(), Qt::LeftButton, {}, b->mapTo(b->window(), b->rect().center()));
+}
+
+QWidget *printerWindow()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->objectName() == QLatin1String("ImpressoraVirtual") && w->isVisible())
+            return w;
+    }
+    return nullptr;
+}
+
+} // namespace
 
 class TstMainWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    void startsOnLpt1WithTheStatusRead_data();
-    void startsOnLpt1WithTheStatusRead();
-    void portOptions_data();
-    void portOptions();
-    void sendsAndReportsRefusal_data();
-    void sendsAndReportsRefusal();
-    void failedStatusRead_data();
-    void failedStatusRead();
-    void portOptionsTellTheirDevice();
-    void textFillsTheRulerEveryPress();
-    void text2RefusesWhatCp1252CannotHold();
-
-private:
-    static QString bits(MainWindow &w)
+    void followsTheOperator_data()
     {
-        QString out;
-        for (int n = 7; n >= 0; --n)
-            out += w.findChild<QLabel *>(QStringLiteral("lblDataBit%1").arg(n))->text();
-        return out;
+        // Columns: script, steps, trace, panel, messages.
+        // script: what the link answers in turn, to the status reads and to TX apart
+        // steps: controls clicked, "type=..." into the test line, "fail": every status read fails
+        // from then on (first: from the start-up)
+        // trace: the calls made, the start-up's status read first; messages: "|" between them
+        columns<Script, QString, QString, QString, QString>();
+        const QString serial = "Mude a Porta da Impressora para Paralela LPT1 ou LPT2";
+        const QString failed = "Não foi possível carregar a biblioteca da impressora";
+        // the status panel, bit 7 first
+        row("busy and on line", Script {144}, "", "Estado 888", "10010000", "");
+        row("above bit 7 ignored", Script {511}, "", "Estado 888", "11111111", "");
+        row("bit 0 only", Script {1}, "", "Estado 888", "00000001", "");
+        row("negative", Script {-1}, "", "Estado 888", "11111111", "");
+        // the ports
+        row("LPT2 refreshes the panel, Ler reads it", Script {144, 255}, "Option2 Command1",
+            "Estado 888, Estado 632, Estado 632", "11111111", "");
+        row("COM1 keeps the panel, refuses Ler, opens the drawer", Script {144, 0},
+            "Option3 Command1 Command6", "Estado 888, TX 1 1b6f", "10010000", serial);
+        row("COM2 test line, LPT1 again", Script {144, 0}, "Option4 type=AB Command2 Option1",
+            "Estado 888, TX 2 41420a, Estado 888", "00000000", "");
+        // the test line and the drawer
+        row("empty test line", Script {0}, "type= Command2", "Estado 888, TX 888 0a", "00000000",
+            "");
+        row("accents; what cp1252 cannot hold refused as typed", Script {5}, "type=aç€λ Command2",
+            "Estado 888, TX 888 61e7800a", "00000101", "");
+        row("test line refused", Script {-32768}, "type=A Command2", "Estado 888, TX 888 410a",
+            "00000000", kFailed);
+        row("drawer on LPT2", Script {0}, "Option2 Command6", "Estado 888, Estado 632, TX 632 1b6f",
+            "00000000", "");
+        row("drawer refused on COM1", Script {-1}, "Option3 Command6", "Estado 888, TX 1 1b6f",
+            "11111111", kFailed);
+        // a status read that fails: one message each time, the panel as it was, the window usable
+        row("fails at start-up", Script {0}, "fail Command1 type=A Command2",
+            "Estado 888, Estado 888, TX 888 410a", "", failed + "|" + failed);
+        row("fails later", Script {144}, "Command1 fail Command1 Option2",
+            "Estado 888, Estado 888, Estado 888, Estado 632", "10010000", failed + "|" + failed);
     }
-    static void click(QWidget &w, const QString &name)
+
+    void followsTheOperator()
     {
-        auto *b = w.findChild<QAbstractButton *>(name);
-        QVERIFY2(b, qPrintable(name));
-        QTest::mouseClick(b, Qt::LeftButton);
+        auto [script, steps, trace, panel, messages]
+            = fetch<Script, QString, QString, QString, QString>();
+        TestServices t;
+        t.link.statuses = t.link.txResults = script;
+        QStringList todo = steps.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        for (; !todo.isEmpty() && todo.first() == QLatin1String("fail"); todo.removeFirst())
+            t.link.estadoError = "Não foi possível carregar a biblioteca da impressora";
+        MainWindow w(t.services());
+        QVERIFY(w.findChild<QRadioButton *>(QStringLiteral("Option1"))->isChecked());
+        auto *line = w.findChild<QLineEdit *>(QStringLiteral("Text2"));
+        QCOMPARE(line->text(), QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVXWYZ"));
+        for (const QString &step : todo) {
+            if (step == QLatin1String("fail"))
+                t.link.estadoError = "Não foi possível carregar a biblioteca da impressora";
+            else if (step.startsWith(QLatin1String("type=")))
+                line->clear(), type(line, step.mid(5));
+            else
+                click(w, step);
+        }
+        QCOMPARE(t.link.trace(), trace);
+        QCOMPARE(statusBits(w), panel);
+        QCOMPARE(t.messages.texts.join(QLatin1Char('|')), messages);
+    }
+
+    // Each work window opens from its button, as one window however often it is pressed.
+    void opensTheWorkWindows()
+    {
+        TestServices t;
+        writeFile(QDir(t.dir.path()), "Dados_cheque.txt", "237\r\n");
+        MainWindow w(t.services());
+        QVERIFY(activate(w));
+        QCOMPARE(w.focusWidget(), w.findChild<QWidget *>(QStringLiteral("Command1")));
+        grabToPng(&w, QStringLiteral("Form1"));
+        click(w, QStringLiteral("Command5"));
+        auto *cupom = w.findChild<TextWindow *>(QStringLiteral("Cupom"));
+        QVERIFY(cupom && cupom->isVisible());
+        const QString ruler = cupom->text();
+        QCOMPARE(ruler.size(), 838);
+        QVERIFY(ruler.startsWith("Linha 1  1         2         3         4\r\nLinha 2 "));
+        QVERIFY(ruler.endsWith("4\r\nLinha20  1         2         3         4"));
+        grabToPng(cupom, QStringLiteral("Cupom"));
+        // The ruler comes back at every press.
+        cupom->setText(QStringLiteral("edited"));
+        click(*cupom, QStringLiteral("Command2"));
+        QVERIFY(!cupom->isVisible());
+
+        QVERIFY(activate(w));
+        click(w, QStringLiteral("Command4"));
+        auto *check = w.findChild<CheckWindow *>(QStringLiteral("Cheque"));
+        QVERIFY(check && activate(*check));
+        QCOMPARE(check->findChild<QLineEdit *>("Text1")->text(), QStringLiteral("237"));
+        QCOMPARE(check->findChild<QLineEdit *>("Text4")->text(), QStringLiteral("19/12/2007"));
+        grabToPng(check, QStringLiteral("Cheque"));
+        click(*check, QStringLiteral("Command5"));
+        auto *editor = check->findChild<QWidget *>(QStringLiteral("Formato"));
+        QVERIFY(editor && activate(*editor));
+        grabToPng(editor, QStringLiteral("Formato"));
+
+        for (const char *button : {"Command4", "Command5"}) {
+            QVERIFY(activate(w));
+            click(w, QLatin1String(button));
+        }
+        QCOMPARE(w.findChildren<CheckWindow *>().size(), 1);
+        QCOMPARE(w.findChildren<TextWindow *>().size(), 1);
+        QCOMPARE(cupom->text(), ruler);
+    }
+
+    void monitoredWaitEnds_data()
+    {
+        // Columns: how, dialogDelay, journal.
+        columns<QString, int, QString>();
+        const QString in = "TXI 1b7e31, Sleep, Estado, Estado, TXI 4142, TXI 1b7e30";
+        const QString cancelled = "TXI 1b7e31, Sleep, Estado, TXI 1b7e30";
+        row("document in before the dialog shows", "insert", 60000, in);
+        row("document in with the dialog up", "insert", 0, in);
+        row("Cancelar", "Cancelar", 0, cancelled);
+        row("Aut closed by its frame", "Aut", 0, cancelled);
+        row("main window closed", "Form1", 0, cancelled);
+    }
+
+    // On the built-in printer. Every window of the program is held back but the printer's, where
+    // the document goes in; a cancelled wait sends no line, only the end of the monitored mode.
+    void monitoredWaitEnds()
+    {
+        auto [how, dialogDelay, journal] = fetch<QString, int, QString>();
+        TestServices t;
+        VirtualPrinter printer;
+        VirtualPrinterWindow printerWindow(printer, t.messages);
+        printerWindow.show();
+        Services services = t.services();
+        services.link = &printer;
+        MainWindow main(services);
+        main.show();
+        click(main, "Command3"); // "Autenticação"
+        auto *aut = main.findChild<AuthWindow *>(QStringLiteral("Aut"));
+        QCOMPARE(aut->text(), kSample);
+        grabToPng(aut, QStringLiteral("Aut"));
+        aut->setWaitDialogDelay(std::chrono::milliseconds(dialogDelay));
+        aut->setText(QStringLiteral("AB"));
+        printer.clearJournal();
+        QTimer::singleShot(30ms, &printerWindow, [&, how = how, dialogDelay = dialogDelay] {
+            // served by the wait's event loop
+            clickAsUser(*aut, "Command1");
+            clickAsUser(main, "Command6");
+            auto *dialog = aut->findChild<QDialog *>(QStringLiteral("Aguardando"));
+            QCOMPARE(bool(dialog), dialogDelay == 0);
+            if (dialog) {
+                QCOMPARE(dialog->findChild<QLabel *>()->text(),
+                    QStringLiteral("Aguardando o documento..."));
+                grabToPng(dialog, QStringLiteral("Aguardando"));
+            }
+            if (how == QLatin1String("insert"))
+                clickAsUser(printerWindow, "inserirDocumento");
+            else if (how == QLatin1String("Cancelar"))
+                clickAsUser(*dialog, "Cancelar");
+            else
+                (how == QLatin1String("Aut") ? static_cast<QWidget *>(aut) : &main)->close();
+        });
+        QTimer::singleShot(5s, aut, [&] {
+            aut->cancelWait();
+            QFAIL("The wait did not end.");
+        });
+        click(*aut, "Command3");
+        QStringList calls;
+        for (const JournalEntry &e : printer.journal())
+            calls << (callName(e.call) + ' ' + e.bytes.toHex()).trimmed();
+        QCOMPARE(calls.join(QStringLiteral(", ")), journal);
+        QVERIFY(t.messages.texts.isEmpty());
+        QVERIFY(!aut->findChild<QDialog *>(QStringLiteral("Aguardando")));
+        // Closed by "Fechar" or by its frame, the window comes back with the sample line.
+        click(*aut, "Command4");
+        QVERIFY(aut->isHidden());
+        click(main, "Command3");
+        QCOMPARE(aut->text(), kSample);
+    }
+
+    void choosesTheBackend_data()
+    {
+        // Columns: printer, path, panel, message.
+        // path: of the library, or the device of LPT1; panel: the status read at start-up
+        columns<int, QString, QString, QString>();
+        using P = Options::Printer;
+        row("virtual", int(P::Virtual), "", "11011000", "");
+        row("library", int(P::Library), FAKE_LIBRARY, "10010000", "");
+        row("library missing", int(P::Library), "/nonexistent/libVorel_Dll.so", "",
+            "/nonexistent/libVorel_Dll.so");
+        row("ports", int(P::Ports), "/dev/null", "",
+            "Não foi possível ler o estado da impressora em /dev/null: o dispositivo não é uma "
+            "porta de impressora.");
+    }
+
+    // Only the virtual printer opens its window, beside the main window, with the status read
+    // of the start-up already in its journal; the ports tell their devices.
+    void choosesTheBackend()
+    {
+        auto [printer, path, panel, message] = fetch<int, QString, QString, QString>();
+        Options options;
+        options.printer = Options::Printer(printer);
+        options.libraryPath = options.ports.lpt1 = path;
+        options.given = {settings::Key::Backend, settings::Key::Library, settings::Key::Lpt1};
+        RecordingMessages messages;
+        Shell shell {options, messages};
+        shell.show();
+        MainWindow &main = shell.mainWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        // Start-up messages show once the main window is up.
+        QTRY_COMPARE(messages.texts.size(), message.isEmpty() ? 0 : 1);
+        QVERIFY2(messages.texts.join(QString()).contains(message),
+            qPrintable(messages.texts.join(QString())));
+        QCOMPARE(statusBits(main), panel);
+        if (printer == int(Options::Printer::Ports)) {
+            const auto tip = [&main](const char *name) {
+                return main.findChild<QRadioButton *>(QLatin1String(name))->toolTip();
+            };
+            QCOMPARE(tip("Option1"), path);
+            QVERIFY2(tip("Option3").startsWith("/dev/ttyS0 (9600 bps, 8N1, "),
+                qPrintable(tip("Option3")));
+        }
+        QTRY_COMPARE(bool(printerWindow()), printer == int(Options::Printer::Virtual));
+        if (!printerWindow())
+            return;
+        auto *journal = printerWindow()->findChild<QTableView *>(QStringLiteral("journal"));
+        QCOMPARE(journal->model()->rowCount(), 1);
+        QCOMPARE(journal->model()->index(0, 1).data().toString(), QStringLiteral("Estado"));
     }
 };
-
-void TstMainWindow::startsOnLpt1WithTheStatusRead_data()
-{
-    QTest::addColumn<int>("status");
-    QTest::addColumn<QString>("shown"); // bit 7 first
-    QTest::newRow("busy and on line") << 144 << QStringLiteral("10010000");
-    QTest::newRow("above bit 7 ignored") << 511 << QStringLiteral("11111111");
-    QTest::newRow("bit 0 only") << 1 << QStringLiteral("00000001");
-    QTest::newRow("negative") << -1 << QStringLiteral("11111111");
-}
-
-void TstMainWindow::startsOnLpt1WithTheStatusRead()
-{
-    QFETCH(int, status);
-    QFETCH(QString, shown);
-    TestServices t;
-    t.link.statuses = {int16_t(status)};
-    MainWindow w(t.services());
-    QCOMPARE(w.Porta, 888);
-    QVERIFY(w.findChild<QRadioButton *>(QStringLiteral("Option1"))->isChecked());
-    QCOMPARE(w.findChild<QLineEdit *>(QStringLiteral("Text2"))->text(),
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVXWYZ"));
-    QCOMPARE(t.link.names(), QStringList {QStringLiteral("Estado")});
-    QCOMPARE(t.link.calls.first().port, int16_t(888));
-    QCOMPARE(bits(w), shown);
-    QVERIFY(t.messages.texts.isEmpty());
-    if (status != 144)
-        return;
-    w.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&w));
-    QCOMPARE(w.focusWidget(), w.findChild<QWidget *>(QStringLiteral("Command1")));
-    grabToPng(&w, QStringLiteral("Form1"));
-}
-
-void TstMainWindow::portOptions_data()
-{
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<int>("porta");
-    QTest::addColumn<bool>("parallel");
-    QTest::newRow("LPT2") << QStringLiteral("Option2") << 632 << true;
-    QTest::newRow("COM1") << QStringLiteral("Option3") << 1 << false;
-    QTest::newRow("COM2") << QStringLiteral("Option4") << 2 << false;
-}
-
-void TstMainWindow::portOptions()
-{
-    QFETCH(QString, option);
-    QFETCH(int, porta);
-    QFETCH(bool, parallel);
-    TestServices t;
-    t.link.statuses = {144, 0xFF};
-    MainWindow w(t.services());
-    t.link.calls.clear();
-    click(w, option);
-    QCOMPARE(w.Porta, porta);
-    // A parallel port refreshes the panel; a serial one leaves it as it was.
-    QCOMPARE(t.link.calls.size(), parallel ? 1 : 0);
-    QCOMPARE(bits(w), parallel ? QStringLiteral("11111111") : QStringLiteral("10010000"));
-    click(w, QStringLiteral("Command1"));
-    if (parallel) {
-        QCOMPARE(t.link.calls.last().port, int16_t(632));
-        QVERIFY(t.messages.texts.isEmpty());
-    } else {
-        QCOMPARE(t.link.calls.size(), 0);
-        QCOMPARE(t.messages.texts,
-            QStringList {QStringLiteral("Mude a Porta da Impressora para Paralela LPT1 ou LPT2")});
-    }
-    click(w, QStringLiteral("Option1"));
-    QCOMPARE(w.Porta, 888);
-    QCOMPARE(t.link.calls.last().port, int16_t(888));
-}
-
-void TstMainWindow::sendsAndReportsRefusal_data()
-{
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("result");
-    QTest::addColumn<QString>("error");
-    QTest::addColumn<int>("port");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("message");
-    const QString failed = QStringLiteral("Houve um problema na execução do comando");
-    const QString out = QStringLiteral("Command2"), drawer = QStringLiteral("Command6");
-    QTest::newRow("out COM2 AB") << "Option4" << out << "AB" << 0 << "" << 2
-                                 << QByteArray::fromHex("41420a") << "";
-    QTest::newRow("out empty") << "Option4" << out << "" << 0 << "" << 2
-                               << QByteArray::fromHex("0a") << "";
-    QTest::newRow("out accents") << "Option1" << out << "çã" << 5 << "" << 888
-                                 << QByteArray::fromHex("e7e30a") << "";
-    QTest::newRow("out refused") << "Option1" << out << "A" << -32768 << "" << 888
-                                 << QByteArray::fromHex("410a") << failed;
-    QTest::newRow("drawer LPT2") << "Option2" << drawer << "" << 0 << "" << 632
-                                 << QByteArray::fromHex("1b6f") << "";
-    QTest::newRow("drawer refused")
-        << "Option3" << drawer << "" << -1 << "" << 1 << QByteArray::fromHex("1b6f") << failed;
-    QTest::newRow("library missing") << "Option2" << drawer << "" << 0 << "Biblioteca ausente"
-                                     << 632 << QByteArray::fromHex("1b6f") << "Biblioteca ausente";
-}
-
-void TstMainWindow::sendsAndReportsRefusal()
-{
-    QFETCH(QString, option);
-    QFETCH(QString, button);
-    QFETCH(QString, text);
-    QFETCH(int, result);
-    QFETCH(QString, error);
-    QFETCH(int, port);
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, message);
-    TestServices t;
-    MainWindow w(t.services());
-    click(w, option);
-    w.findChild<QLineEdit *>(QStringLiteral("Text2"))->setText(text);
-    t.link.txResults = {int16_t(result)};
-    t.link.txError = error;
-    t.link.calls.clear();
-    click(w, button);
-    QCOMPARE(t.link.names(), QStringList {QStringLiteral("TX")});
-    QCOMPARE(t.link.calls.first().port, int16_t(port));
-    QCOMPARE(t.link.calls.first().bytes, bytes);
-    QCOMPARE(t.messages.texts, message.isEmpty() ? QStringList() : QStringList {message});
-}
-
-void TstMainWindow::failedStatusRead_data()
-{
-    QTest::addColumn<QString>("control"); // empty: at start-up
-    QTest::addColumn<QString>("panel");
-    QTest::newRow("at start-up the panel stays empty") << QString() << QString();
-    QTest::newRow("Ler keeps the panel")
-        << QStringLiteral("Command1") << QStringLiteral("10010000");
-    QTest::newRow("LPT2 keeps the panel")
-        << QStringLiteral("Option2") << QStringLiteral("10010000");
-}
-
-void TstMainWindow::failedStatusRead()
-{
-    QFETCH(QString, control);
-    QFETCH(QString, panel);
-    const QString error = QStringLiteral("Não foi possível carregar a biblioteca da impressora");
-    TestServices t;
-    t.link.statuses = {144};
-    t.link.estadoError = control.isEmpty() ? error : QString();
-    MainWindow w(t.services());
-    t.link.estadoError = error;
-    if (!control.isEmpty())
-        click(w, control);
-    QCOMPARE(t.messages.texts, QStringList {error});
-    QCOMPARE(bits(w), panel);
-    // The window stays usable, and each action gives one message.
-    click(w, QStringLiteral("Command1"));
-    QCOMPARE(t.messages.texts.size(), 2);
-    click(w, QStringLiteral("Command2"));
-    QCOMPARE(t.link.names().last(), QStringLiteral("TX"));
-}
-
-void TstMainWindow::portOptionsTellTheirDevice()
-{
-    TestServices t;
-    MainWindow w(t.services());
-    PortSettings settings;
-    settings.lpt2 = QStringLiteral("/dev/usb/lp0");
-    settings.com1 = QStringLiteral("/dev/ttyUSB0");
-    w.describePorts(port_settings::describe(settings));
-    const auto tip = [&w](const char *name) {
-        return w.findChild<QRadioButton *>(QString::fromLatin1(name))->toolTip();
-    };
-    QCOMPARE(tip("Option1"), QStringLiteral("/dev/lp0"));
-    QCOMPARE(tip("Option2"), QStringLiteral("/dev/usb/lp0"));
-    QVERIFY2(tip("Option3").startsWith(QStringLiteral("/dev/ttyUSB0 (9600 bps, 8N1, ")),
-        qPrintable(tip("Option3")));
-}
-
-void TstMainWindow::textFillsTheRulerEveryPress()
-{
-    TestServices t;
-    MainWindow w(t.services());
-    click(w, QStringLiteral("Command5"));
-    auto *cupom = w.findChild<TextWindow *>(QStringLiteral("Cupom"));
-    QVERIFY(cupom && cupom->isVisible());
-    const QString ruler = cupom->text();
-    QCOMPARE(ruler.size(), 838);
-    QVERIFY(
-        ruler.startsWith(QStringLiteral("Linha 1  1         2         3         4\r\nLinha 2 ")));
-    QVERIFY(ruler.endsWith(QStringLiteral("\r\nLinha20  1         2         3         4")));
-    cupom->setText(QStringLiteral("edited"));
-    click(*cupom, QStringLiteral("Command2"));
-    QVERIFY(!cupom->isVisible());
-    click(w, QStringLiteral("Command5"));
-    QCOMPARE(w.findChild<TextWindow *>(QStringLiteral("Cupom")), cupom);
-    QVERIFY(cupom->isVisible());
-    QCOMPARE(cupom->text(), ruler);
-    grabToPng(cupom, QStringLiteral("Cupom"));
-}
-
-void TstMainWindow::text2RefusesWhatCp1252CannotHold()
-{
-    TestServices t;
-    MainWindow w(t.services());
-    auto *text2 = w.findChild<QLineEdit *>(QStringLiteral("Text2"));
-    text2->clear();
-    text2->setFocus();
-    for (const QChar ch : QStringLiteral("aç€λ"))
-        QTest::sendKeyEvent(QTest::Click, text2, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-    QCOMPARE(text2->text(), QStringLiteral("aç€"));
-}
 
 QTEST_MAIN(TstMainWindow)
 #include "tst_main_window.moc"

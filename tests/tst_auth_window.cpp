@@ -1,0 +1,79 @@
+#include "auth/auth_window.h"
+#include "tests/support/test_services.h"
+
+#include <QLineEdit>
+
+using Script = QList<int16_t>;
+
+class TstAuthWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void printsTheLine_data()
+    {
+        // Columns: command, porta, text, script, failingRead, calls, message.
+        // command: Command1 simple, Command2 double, Command3 monitored
+        // script: what the link answers in turn: status reads or TX
+        // failingRead: 0: none
+        columns<int, int, QString, Script, int, QString, QString>();
+        const QString logo = QString::fromLatin1(kLogoHex);
+        const QString serial = "Essa função só funciona com as portas paralelas LPT1 ou LPT2";
+        // normal
+        row("simple, AB: 45 bytes", 1, 888, "AB", Script {0}, 0, "TX 888 1b56" + logo + "4142", "");
+        row("double, AB: byte 2 differs", 2, 632, "AB", Script {7}, 0,
+            "TX 632 1b58" + logo + "4142", "");
+        row("monitored, document already in: five calls", 3, 888, "AB", Script {0x10}, 0,
+            "TXI 888 1b7e31, Sleep 1, Estado 888, TXI 888 4142, TXI 888 1b7e30", "");
+        row("monitored, line and port read after the wait, accents as single bytes", 3, 888, "AB",
+            Script {0x00, 0xEF, 0x08, 0xD8}, 0,
+            "TXI 888 1b7e31, Sleep 1, Estado 888, Estado 888, Estado 632, Estado 632, "
+            "TXI 632 61e7fa636172, TXI 632 1b7e30",
+            "");
+        // bad input
+        row("simple, refused on COM1", 1, 1, "AB", Script {-1}, 0, "TX 1 1b56" + logo + "4142",
+            kFailed);
+        row("double, accents, refused on COM2", 2, 2, "çãé", Script {-32768}, 0,
+            "TX 2 1b58" + logo + "e7e3e9", kFailed);
+        row("monitored on COM1", 3, 1, "AB", Script {0x10}, 0, "", serial);
+        row("monitored on COM2", 3, 2, "AB", Script {0x10}, 0, "", serial);
+        row("monitored, third read fails", 3, 888, "AB", Script {0}, 3,
+            "TXI 888 1b7e31, Sleep 1, Estado 888, Estado 888, Estado 632, TXI 632 1b7e30",
+            "Não foi possível ler o estado da impressora: Dispositivo ausente\nA autenticação não "
+            "foi impressa.");
+    }
+
+    // After the second status read the operator types "açúcar" and picks LPT2: whatever goes out
+    // after it must show both.
+    void printsTheLine()
+    {
+        auto [command, porta, text, script, failingRead, calls, message]
+            = fetch<int, int, QString, Script, int, QString, QString>();
+        TestServices t;
+        t.link.statuses = t.link.txResults = script;
+        AuthWindow w(t.services(), [&porta = porta] { return porta; });
+        auto *field = w.findChild<QLineEdit *>(QStringLiteral("Text1"));
+        field->clear();
+        type(field, text);
+        int reads = 0;
+        t.link.onCall
+            = [&, &porta = porta, failingRead = failingRead](const RecordingLink::Call &c) {
+                  reads += c.name == QLatin1String("Estado");
+                  if (reads == failingRead - 1)
+                      t.link.estadoError = QStringLiteral("Dispositivo ausente");
+                  if (reads == 2 && c.name == QLatin1String("Estado")) {
+                      w.setText(QStringLiteral("açúcar"));
+                      porta = 632;
+                  }
+                  if (reads > 1000) { // a wait that never ends: end it, and fail below
+                      t.link.estadoError.clear();
+                      t.link.statuses = {0x10};
+                  }
+              };
+        click(w, QStringLiteral("Command%1").arg(command));
+        QCOMPARE(t.link.trace(), calls);
+        QCOMPARE(t.messages.texts, message.isEmpty() ? QStringList() : QStringList {message});
+    }
+};
+
+QTEST_MAIN(TstAuthWindow)
+#include "tst_auth_window.moc"
