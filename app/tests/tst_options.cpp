@@ -44,8 +44,7 @@ private slots:
         row("version", "--version", "exit 0");
         row("unknown option", "--bogus", "exit 2");
         row("unknown printer", "--printer laser", "exit 2");
-        row("library path with another printer", "--printer virtual --printer-library x",
-            "exit 2");
+        row("library path with another printer", "--printer virtual --printer-library x", "exit 2");
         row("stray argument", "file.txt", "exit 2");
         row("ports, defaults", "--printer ports", ports + "9600 hardware 10000");
         row("usb adapters", "--printer ports --lpt1 /dev/usb/lp0 --com2 /dev/ttyUSB0",
