@@ -395,25 +395,58 @@ private slots:
             QTest::newRow(name) << cents << QString::fromUtf8(singular) << QString::fromUtf8(plural)
                                 << QString::fromUtf8(words);
         };
-        // normal
+        // normal: one group
         row("one", 100, "um REAL");
         row("sixteen, Brazilian spelling", 1600, "dezesseis REAIS");
+        row("twenty-one", 2100, "vinte e um REAIS");
+        row("hundred", 10000, "cem REAIS");
+        row("hundred and one", 10100, "cento e um REAIS");
+        // thousands: "e" before a last group below 100 or of whole hundreds only
         row("thousand without um", 100000, "mil REAIS");
-        row("million takes de", 100000000, "um milhão de REAIS");
-        row("millions take de", 200000000, "dois milhões de REAIS");
-        row("million and a half", 150000000, "um milhão e quinhentos mil REAIS");
-        row("billion takes de", 100000000000, "um bilhão de REAIS");
-        row("billion and a million take de", 100100000000, "um bilhão e um milhão de REAIS");
-        row("million with cents takes de", 100000050, "um milhão de REAIS e cinquenta centavos");
+        row("1.001", 100100, "mil e um REAIS");
+        row("1.100", 110000, "mil e cem REAIS");
+        row("1.101", 110100, "mil cento e um REAIS");
+        row("2.050", 205000, "dois mil e cinquenta REAIS");
         row("the sample check", 234598,
             "dois mil trezentos e quarenta e cinco REAIS e noventa e oito centavos");
-        row("one cent", 1, "um centavo");
-        row("hundred", 10000, "cem REAIS");
+        row("12.300", 1230000, "doze mil e trezentos REAIS");
+        row("100.000", 10000000, "cem mil REAIS");
+        row("101.000", 10100000, "cento e um mil REAIS");
+        // millions and beyond: "de" after whole millions, no "e" before a group such as 250
+        row("million takes de", 100000000, "um milhão de REAIS");
+        row("millions take de", 200000000, "dois milhões de REAIS");
+        row("1.000.001", 100000100, "um milhão e um REAIS");
+        row("1.000.100", 100010000, "um milhão e cem REAIS");
+        row("1.000.250", 100025000, "um milhão duzentos e cinquenta REAIS");
+        row("1.200.000", 120000000, "um milhão e duzentos mil REAIS");
+        row("1.250.000", 125000000, "um milhão duzentos e cinquenta mil REAIS");
+        row("million and a half", 150000000, "um milhão e quinhentos mil REAIS");
+        row("2.345.600", 234560000,
+            "dois milhões trezentos e quarenta e cinco mil e seiscentos REAIS");
+        row("2.345.678", 234567800,
+            "dois milhões trezentos e quarenta e cinco mil seiscentos e setenta e oito REAIS");
+        row("million with cents takes de", 100000050, "um milhão de REAIS e cinquenta centavos");
+        row("billion takes de", 100000000000, "um bilhão de REAIS");
+        row("billion and a million take de", 100100000000, "um bilhão e um milhão de REAIS");
+        row("1.250.000.000", 125000000000, "um bilhão duzentos e cinquenta milhões de REAIS");
+        row("ten billion", 1000000000000ULL, "dez bilhões de REAIS");
+        row("trillion", 100000000000000ULL, "um trilhão de REAIS");
         row("other names, million", 300000000, "três milhões de DÓLARES", "DÓLAR", "DÓLARES");
         // limits
         row("zero", 0, "zero REAIS");
+        row("one cent", 1, "um centavo");
         row("two cents, masculine", 2, "dois centavos");
-        row("ten billion", 1000000000000ULL, "dez bilhões de REAIS");
+        row("999.999,99", 99999999,
+            "novecentos e noventa e nove mil novecentos e noventa e nove REAIS e noventa e nove "
+            "centavos");
+        row("largest", 99999999999999999ULL,
+            "novecentos e noventa e nove trilhões novecentos e noventa e nove bilhões novecentos e "
+            "noventa e nove milhões novecentos e noventa e nove mil novecentos e noventa e nove "
+            "REAIS e noventa e nove centavos");
+        row("beyond the largest stays the largest", 100000000000000000ULL,
+            "novecentos e noventa e nove trilhões novecentos e noventa e nove bilhões novecentos e "
+            "noventa e nove milhões novecentos e noventa e nove mil novecentos e noventa e nove "
+            "REAIS e noventa e nove centavos");
         row("no names received", 234500, "dois mil trezentos e quarenta e cinco", "", "");
         row("no names, million, no dangling de", 100000000, "um milhão", "", "");
         row("no names, cents", 105, "um e cinco centavos", "", "");

@@ -42,6 +42,49 @@ QString spell(uint64_t n)
     return QString(reinterpret_cast<const QChar *>(out.getBuffer()), out.length());
 }
 
+// Whole units in words, group by group of three digits: ICU spells each group, and the groups
+// are joined as Portuguese joins them ("um milhão duzentos e cinquenta mil", but "um milhão e
+// duzentos mil"): "e" only before the last group, and only when it is below one hundred or a
+// whole number of hundreds.
+QString spellUnits(uint64_t units)
+{
+    static const struct
+    {
+        const char *one;
+        const char *many;
+    } kScales[] = {{"", ""}, {"mil", "mil"}, {"um milhão", "milhões"}, {"um bilhão", "bilhões"},
+        {"um trilhão", "trilhões"}};
+    struct Group
+    {
+        uint64_t value;
+        QString words;
+    };
+    QList<Group> groups; // highest first
+    for (size_t scale = 0; units > 0 && scale < std::size(kScales); ++scale, units /= 1000) {
+        const uint64_t g = units % 1000;
+        if (g == 0)
+            continue;
+        QString words;
+        if (scale == 0)
+            words = spell(g);
+        else if (g == 1)
+            words = QString::fromUtf8(kScales[scale].one);
+        else
+            words = spell(g) + QLatin1Char(' ') + QString::fromUtf8(kScales[scale].many);
+        groups.prepend({g, words});
+    }
+    QString out;
+    for (qsizetype i = 0; i < groups.size(); ++i) {
+        const bool last = i == groups.size() - 1;
+        if (i > 0) {
+            const uint64_t g = groups.at(i).value;
+            out += last && (g < 100 || g % 100 == 0) ? QStringLiteral(" e ") : QStringLiteral(" ");
+        }
+        out += groups.at(i).words;
+    }
+    return out;
+}
+
 QString withUnit(const QString &number, const QString &unit, bool wholeMillions)
 {
     if (unit.isEmpty())
@@ -62,7 +105,7 @@ QString inWords(uint64_t cents, const QString &singular, const QString &plural)
 
     QStringList parts;
     if (units > 0)
-        parts << withUnit(spell(units), units == 1 ? singular : plural, units % kMillion == 0);
+        parts << withUnit(spellUnits(units), units == 1 ? singular : plural, units % kMillion == 0);
     if (hundredths > 0) {
         parts << spell(hundredths)
                 + (hundredths == 1 ? QStringLiteral(" centavo") : QStringLiteral(" centavos"));
