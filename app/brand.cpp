@@ -3,9 +3,10 @@
 #include <QPainter>
 #include <QPainterPath>
 
-QPixmap brandPicture(const QSize &size)
+QPixmap brandPicture(const QSize &size, qreal ratio)
 {
-    QPixmap pixmap(size);
+    QPixmap pixmap(size * ratio);
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
