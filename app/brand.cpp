@@ -2,9 +2,10 @@
 
 #include <QPainter>
 
-QPixmap brandPicture(const QSize &size)
+QPixmap brandPicture(const QSize &size, qreal ratio)
 {
-    QPixmap pixmap(size);
+    QPixmap pixmap(size * ratio);
+    pixmap.setDevicePixelRatio(ratio);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);

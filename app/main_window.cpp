@@ -84,7 +84,6 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("VOREL"));
     form::setClientSize(this, 5055, 6750);
-    setWindowIcon(brandPicture(QSize(64, 32)));
 
     m_testLine = controls.get<LineField>("Text2");
     for (int n = 0; n < 8; ++n)
@@ -92,8 +91,12 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
     for (int i = 0; i < std::ssize(kPortOptions); ++i)
         m_portOptions[i] = controls.get<QRadioButton>(kPortOptions[i].name);
 
+    // Drawn once, at the size it is shown, so the first paint need not scale it; the window's
+    // icon is the same picture.
     auto *image = controls.get<QLabel>("Image1");
-    image->setPixmap(brandPicture(image->size() * 2));
+    const QPixmap picture = brandPicture(image->size(), devicePixelRatioF());
+    image->setPixmap(picture);
+    setWindowIcon(picture);
     QFont brandFont(QStringLiteral("Arial"));
     brandFont.setStyleHint(QFont::SansSerif);
     brandFont.setPointSizeF(14.25);

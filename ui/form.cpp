@@ -30,6 +30,20 @@ QPoint twipsToPixels(const QPoint &twips)
     return QPoint(twipsToPixels(twips.x()), twipsToPixels(twips.y()));
 }
 
+namespace {
+
+// The outline drawRect() gives with a one-pixel pen, as four strips: the pen's stroker goes
+// pixel by pixel, and the frames' outlines were a noticeable part of the first paint.
+void outline(QPainter &p, const QRect &r, const QColor &color)
+{
+    p.fillRect(r.x(), r.y(), r.width() + 1, 1, color);
+    p.fillRect(r.x(), r.y() + r.height(), r.width() + 1, 1, color);
+    p.fillRect(r.x(), r.y() + 1, 1, r.height() - 1, color);
+    p.fillRect(r.x() + r.width(), r.y() + 1, 1, r.height() - 1, color);
+}
+
+} // namespace
+
 FrameBox::FrameBox(const QString &caption, QWidget *parent)
     : QWidget(parent)
     , m_caption(caption)
@@ -42,10 +56,8 @@ void FrameBox::paintEvent(QPaintEvent *)
     const QFontMetrics fm = fontMetrics();
     const int top = fm.height() / 2;
     const QRect box = rect().adjusted(0, top, -2, -2);
-    p.setPen(palette().color(QPalette::Mid));
-    p.drawRect(box);
-    p.setPen(palette().color(QPalette::Light));
-    p.drawRect(box.translated(1, 1));
+    outline(p, box, palette().color(QPalette::Mid));
+    outline(p, box.translated(1, 1), palette().color(QPalette::Light));
     if (m_caption.isEmpty())
         return;
     const QRect text(6, 0, fm.horizontalAdvance(m_caption) + 4, fm.height());
