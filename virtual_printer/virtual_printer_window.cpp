@@ -2,6 +2,7 @@
 
 #include "core/system_error.h"
 #include "core/text_file.h"
+#include "ui/file_dialog.h"
 #include "ui/services.h"
 #include "virtual_printer/journal_format.h"
 #include "virtual_printer/journal_model.h"
@@ -9,7 +10,6 @@
 #include "virtual_printer/virtual_printer.h"
 
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -134,7 +134,8 @@ QString VirtualPrinterWindow::saveJournalTo(const QString &path)
 void VirtualPrinterWindow::saveJournal()
 {
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Salvar diário"),
-        QStringLiteral("diario.txt"), QStringLiteral("Texto (*.txt)"));
+        QStringLiteral("diario.txt"), QStringLiteral("Texto (*.txt)"), nullptr,
+        file_dialog::options());
     if (path.isEmpty())
         return;
     if (const QString error = saveJournalTo(path); !error.isEmpty())
@@ -157,8 +158,8 @@ QString VirtualPrinterWindow::openJournalFrom(const QString &path)
 
 void VirtualPrinterWindow::openJournal()
 {
-    const QString path = QFileDialog::getOpenFileName(
-        this, QStringLiteral("Abrir diário"), QString(), QStringLiteral("Texto (*.txt)"));
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Abrir diário"),
+        QString(), QStringLiteral("Texto (*.txt)"), nullptr, file_dialog::options());
     if (path.isEmpty())
         return;
     if (const QString error = openJournalFrom(path); !error.isEmpty())
