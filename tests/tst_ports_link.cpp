@@ -128,7 +128,7 @@ void TstPortsLink::failuresNameTheDeviceAndTheReason_data()
         << 1 << "denied" << denied + "dialout (sudo usermod -aG dialout $USER)" << serial << false;
     QTest::newRow("serial, held elsewhere")
         << 1 << "busy"
-        << "Porta ocupada em %1: outro programa a está usando (" << serial << true;
+        << "Porta ocupada em %1: outro programa a está usando." << serial << true;
 }
 
 void TstPortsLink::failuresNameTheDeviceAndTheReason()
