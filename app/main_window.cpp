@@ -76,6 +76,11 @@ const form::Control kControls[] = {
 
 } // namespace
 
+std::span<const form::Control> MainWindow::table()
+{
+    return kControls;
+}
+
 MainWindow::MainWindow(const Services &services, QWidget *parent)
     : QWidget(parent)
     , m_services(services)

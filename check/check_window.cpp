@@ -51,6 +51,11 @@ constexpr char kNoLayout[] = "O banco selecionado não tem formato programado. A
 
 } // namespace
 
+std::span<const form::Control> CheckWindow::table()
+{
+    return kControls;
+}
+
 CheckWindow::CheckWindow(const Services &services, PortaSource porta, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_services(services)

@@ -3,6 +3,11 @@
 #include "ui/services.h"
 
 #include <QWidget>
+#include <span>
+
+namespace form {
+struct Control;
+}
 
 class ActivationWatcher;
 class LayoutEditor;
@@ -16,6 +21,8 @@ class CheckWindow : public QWidget
     Q_OBJECT
 public:
     CheckWindow(const Services &services, PortaSource porta, QWidget *parent = nullptr);
+    // The table the window is built from: every control with its caption and place.
+    [[nodiscard]] static std::span<const form::Control> table();
     ~CheckWindow() override;
 
     // Layout string of the bank last validated; empty until the first validation.
