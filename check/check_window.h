@@ -2,6 +2,7 @@
 
 #include "ui/services.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <span>
 
@@ -10,6 +11,7 @@ struct Control;
 }
 
 class ActivationWatcher;
+class QAbstractButton;
 class LayoutEditor;
 class LineField;
 class QPushButton;
@@ -29,7 +31,11 @@ public:
     QString Formato_cheque;
 
     // Looks the bank number up in the layout table, or warns and takes the default layout.
-    void validateBank();
+    // True when the operator was told something.
+    bool validateBank();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void printFront();
@@ -63,4 +69,7 @@ private:
     QString m_unreadable;
     // The bank number was left for "Formato do cheque", which validates it itself.
     bool m_bankPending = false;
+    // A press on this button took the focus from the bank number and met its message: the
+    // message box took the rest of the click, so the press itself clicks once it arrives.
+    QPointer<QAbstractButton> m_clickAfterMessage;
 };
