@@ -7,6 +7,7 @@
 #include "check/check_window.h"
 #include "printer_link/inpout.h"
 #include "printer_link/printer_link.h"
+#include "printer_link/status.h"
 #include "text/text_print.h"
 #include "text/text_window.h"
 #include "ui/form.h"
@@ -92,8 +93,12 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
     setWindowIcon(brandPicture(QSize(64, 32)));
 
     m_testLine = controls.get<LineField>("Text2");
-    for (int n = 0; n < 8; ++n)
+    for (int n = 0; n < 8; ++n) {
         m_bits[n] = controls.get<QLabel>(QStringLiteral("lblDataBit%1").arg(n));
+        m_bits[n]->setToolTip(status_line::meaning(n));
+        controls.get<QPushButton>(QStringLiteral("cmdDataBitToggle%1").arg(n))
+            ->setToolTip(status_line::meaning(n));
+    }
     for (int i = 0; i < std::ssize(kPortOptions); ++i)
         m_portOptions[i] = controls.get<QRadioButton>(kPortOptions[i].name);
 

@@ -2,6 +2,7 @@
 
 #include "core/system_error.h"
 #include "core/text_file.h"
+#include "printer_link/status.h"
 #include "ui/file_dialog.h"
 #include "ui/services.h"
 #include "virtual_printer/journal_format.h"
@@ -46,6 +47,7 @@ VirtualPrinterWindow::VirtualPrinterWindow(
             caption += QLatin1Char(' ') + QString::fromLatin1(kBitNames[bit]);
         m_bits[bit] = new QCheckBox(caption, statusBox);
         m_bits[bit]->setObjectName(QStringLiteral("bit%1").arg(bit));
+        m_bits[bit]->setToolTip(status_line::meaning(bit));
         statusRow->addWidget(m_bits[bit]);
         connect(m_bits[bit], &QCheckBox::toggled, this,
             [this, bit](bool on) { m_printer.setStatusBit(bit, on); });

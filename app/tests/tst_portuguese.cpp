@@ -1,5 +1,11 @@
+#include "app/main_window.h"
 #include "app/qt_texts.h"
+#include "tests/support/test_services.h"
+#include "virtual_printer/virtual_printer.h"
+#include "virtual_printer/virtual_printer_window.h"
 
+#include <QCheckBox>
+#include <QLabel>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,6 +18,7 @@ private slots:
     void commandLineIsPortuguese_data();
     void commandLineIsPortuguese();
     void missingTranslationIsToldOnce();
+    void statusBitsExplainThemselves();
 };
 
 void TstPortuguese::commandLineIsPortuguese_data()
@@ -63,5 +70,22 @@ void TstPortuguese::missingTranslationIsToldOnce()
     QVERIFY(translator.isEmpty());
 }
 
-QTEST_GUILESS_MAIN(TstPortuguese)
+// Each line of the status says what its 0 and 1 mean, in the same words in both windows.
+void TstPortuguese::statusBitsExplainThemselves()
+{
+    TestServices t;
+    MainWindow main(t.services());
+    VirtualPrinter printer;
+    VirtualPrinterWindow virtualPrinter(printer, t.messages);
+    for (int n = 0; n < 8; ++n) {
+        const QString tip
+            = virtualPrinter.findChild<QCheckBox *>(QStringLiteral("bit%1").arg(n))->toolTip();
+        QVERIFY2(tip.startsWith(QStringLiteral("Bit %1").arg(n)) && tip.contains(QLatin1Char('0'))
+                && tip.contains(QLatin1Char('1')),
+            qPrintable(tip));
+        QCOMPARE(main.findChild<QLabel *>(QStringLiteral("lblDataBit%1").arg(n))->toolTip(), tip);
+    }
+}
+
+QTEST_MAIN(TstPortuguese)
 #include "tst_portuguese.moc"
