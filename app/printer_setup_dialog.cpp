@@ -289,10 +289,8 @@ void PrinterSetupDialog::chooseLibrary()
 {
     const QString start
         = m_library->text().isEmpty() ? QString() : QFileInfo(m_library->text()).absolutePath();
-    const QString path
-        = QFileDialog::getOpenFileName(this, QStringLiteral("Biblioteca da impressora"), start,
-            QStringLiteral("Bibliotecas (*.so *.so.*);;Todos os arquivos (*)"), nullptr,
-            file_dialog::options());
+    const QString path = file_dialog::openFileName(this, QStringLiteral("Biblioteca da impressora"),
+        start, QStringLiteral("Bibliotecas (*.so *.so.*);;Todos os arquivos (*)"));
     if (!path.isEmpty())
         m_library->setText(path);
 }

@@ -154,9 +154,8 @@ QString PaperView::saveImageTo(const QString &path)
 
 void PaperView::saveImage()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Salvar imagem"),
-        QStringLiteral("impresso.png"), QStringLiteral("Imagem PNG (*.png)"), nullptr,
-        file_dialog::options());
+    const QString path = file_dialog::saveFileName(this, QStringLiteral("Salvar imagem"),
+        QStringLiteral("impresso.png"), QStringLiteral("Imagem PNG (*.png)"));
     if (path.isEmpty())
         return;
     if (const QString error = saveImageTo(path); !error.isEmpty())

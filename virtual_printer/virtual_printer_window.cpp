@@ -135,9 +135,8 @@ QString VirtualPrinterWindow::saveJournalTo(const QString &path)
 
 void VirtualPrinterWindow::saveJournal()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Salvar diário"),
-        QStringLiteral("diario.txt"), QStringLiteral("Texto (*.txt)"), nullptr,
-        file_dialog::options());
+    const QString path = file_dialog::saveFileName(this, QStringLiteral("Salvar diário"),
+        QStringLiteral("diario.txt"), QStringLiteral("Texto (*.txt)"));
     if (path.isEmpty())
         return;
     if (const QString error = saveJournalTo(path); !error.isEmpty())
@@ -160,8 +159,8 @@ QString VirtualPrinterWindow::openJournalFrom(const QString &path)
 
 void VirtualPrinterWindow::openJournal()
 {
-    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Abrir diário"),
-        QString(), QStringLiteral("Texto (*.txt)"), nullptr, file_dialog::options());
+    const QString path = file_dialog::openFileName(
+        this, QStringLiteral("Abrir diário"), QString(), QStringLiteral("Texto (*.txt)"));
     if (path.isEmpty())
         return;
     if (const QString error = openJournalFrom(path); !error.isEmpty())
