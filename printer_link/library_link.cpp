@@ -150,9 +150,9 @@ QString LibraryLink::whyNotLoaded(const QString &name) const
 
 void LibraryLink::logSystemText(const QString &text)
 {
-    if (text == m_logged)
+    if (m_logged.contains(text))
         return;
-    m_logged = text;
+    m_logged << text;
     qCWarning(lcPrinter).noquote() << "biblioteca da impressora:" << text;
 }
 

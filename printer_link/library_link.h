@@ -63,7 +63,7 @@ private:
     QString m_applicationDir;
     PortDevice::Remedy m_remedy;
     QLibrary m_library;
-    QString m_logged; // the system's own text, logged once while it stays the same
+    QStringList m_logged; // the system's own texts, each logged once
     QFunctionPointer m_estado = nullptr;
     QFunctionPointer m_tx = nullptr;
     QFunctionPointer m_txi = nullptr;
