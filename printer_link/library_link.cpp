@@ -40,9 +40,7 @@ QString fileProblem(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return system_error::reason(EACCES);
     const QByteArray header = file.read(kElfHeader);
-    if (header.size() < kElfHeader
-        || !header.startsWith("\x7f"
-                              "ELF"))
+    if (header.size() < kElfHeader || !header.startsWith(QByteArray::fromHex("7f454c46")))
         return QStringLiteral("não é uma biblioteca");
     QFile self(QStringLiteral("/proc/self/exe"));
     const QByteArray own = self.open(QIODevice::ReadOnly) ? self.read(kElfHeader) : QByteArray();
@@ -141,7 +139,7 @@ QString LibraryLink::whyNotLoaded(const QString &name) const
             const QString path = QDir(folder).filePath(QLatin1String(file));
             if (QFileInfo::exists(path)) {
                 const QString problem = library_link::fileProblem(path);
-                return QStringLiteral("%1 %2").arg(path, problem.isEmpty() ? refused : problem);
+                return QStringLiteral("%1: %2").arg(path, problem.isEmpty() ? refused : problem);
             }
         }
     }

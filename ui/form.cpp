@@ -12,7 +12,10 @@ namespace form {
 
 namespace {
 constexpr double kTwipsPerPixel = 15.0;
-}
+// A frame's caption stands this far in from its left edge, with this much room on each side.
+constexpr int kCaptionIndent = 6;
+constexpr int kCaptionPadding = 2;
+} // namespace
 
 int twipsToPixels(int twips)
 {
@@ -34,14 +37,6 @@ FrameBox::FrameBox(const QString &caption, QWidget *parent)
     : QWidget(parent)
     , m_caption(caption)
 { }
-
-namespace {
-
-// The caption stands this far in from the left edge, with this much room on each side.
-constexpr int kCaptionIndent = 6;
-constexpr int kCaptionPadding = 2;
-
-} // namespace
 
 QSize FrameBox::minimumSizeHint() const
 {
@@ -109,10 +104,6 @@ QWidget *create(const Control &c, QWidget *parent)
     }
     return nullptr;
 }
-
-} // namespace
-
-namespace {
 
 QFont interfaceFont()
 {
