@@ -1,26 +1,40 @@
 #include "app/data_folder.h"
 #include "app/options.h"
+#include "app/qt_texts.h"
 #include "app/shell.h"
 
 #include <QApplication>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTextStream>
+#include <QTranslator>
 #include <cstdio>
 
 int main(int argc, char *argv[])
 {
-    // Options first: --help and a wrong option must work without a display.
+    // Qt's own texts in Portuguese from the start, whatever the system's language: loaded
+    // once, installed in the application that reads the options and in the one with windows.
+    QTranslator qtTexts;
+    qt_texts::load(qtTexts);
+
+    // Options first: --help and a wrong option must work without a display, so they are read
+    // under an application without one.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    const ParsedOptions parsed = parseOptions(arguments);
+    ParsedOptions parsed;
+    {
+        const QCoreApplication reading(argc, argv);
+        QCoreApplication::installTranslator(&qtTexts);
+        parsed = parseOptions(arguments);
+    }
     if (parsed.exit) {
         QTextStream(parsed.exitStatus == 0 ? stdout : stderr) << parsed.output;
         return parsed.exitStatus;
     }
 
     QApplication app(argc, argv);
+    QCoreApplication::installTranslator(&qtTexts);
     QApplication::setApplicationName(QStringLiteral("vorel-demo"));
     QApplication::setApplicationVersion(QStringLiteral(VOREL_VERSION));
     if (parsed.options.desktop) {

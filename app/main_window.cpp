@@ -7,6 +7,7 @@
 #include "check/check_window.h"
 #include "printer_link/inpout.h"
 #include "printer_link/printer_link.h"
+#include "printer_link/status.h"
 #include "text/text_print.h"
 #include "text/text_window.h"
 #include "ui/form.h"
@@ -76,6 +77,11 @@ const form::Control kControls[] = {
 
 } // namespace
 
+std::span<const form::Control> MainWindow::table()
+{
+    return kControls;
+}
+
 MainWindow::MainWindow(const Services &services, QWidget *parent)
     : QWidget(parent)
     , m_services(services)
@@ -86,8 +92,12 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
     form::setClientSize(this, 5055, 6750);
 
     m_testLine = controls.get<LineField>("Text2");
-    for (int n = 0; n < 8; ++n)
+    for (int n = 0; n < 8; ++n) {
         m_bits[n] = controls.get<QLabel>(QStringLiteral("lblDataBit%1").arg(n));
+        m_bits[n]->setToolTip(status_line::meaning(n));
+        controls.get<QPushButton>(QStringLiteral("cmdDataBitToggle%1").arg(n))
+            ->setToolTip(status_line::meaning(n));
+    }
     for (int i = 0; i < std::ssize(kPortOptions); ++i)
         m_portOptions[i] = controls.get<QRadioButton>(kPortOptions[i].name);
 

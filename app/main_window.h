@@ -4,6 +4,11 @@
 
 #include <QMap>
 #include <QWidget>
+#include <span>
+
+namespace form {
+struct Control;
+}
 
 class AuthWindow;
 class CheckWindow;
@@ -21,6 +26,8 @@ class MainWindow : public QWidget
     Q_OBJECT
 public:
     explicit MainWindow(const Services &services, QWidget *parent = nullptr);
+    // The table the window is built from: every control with its caption and place.
+    [[nodiscard]] static std::span<const form::Control> table();
 
     // The selected port: 888 LPT1, 632 LPT2, 1 COM1, 2 COM2. Only this window writes it.
     int Porta = 888;

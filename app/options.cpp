@@ -1,6 +1,7 @@
 #include "app/options.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QLocale>
 #include <cmath>
 
@@ -169,8 +170,13 @@ ParsedOptions parseOptions(const QStringList &arguments)
             QStringLiteral("Argumento inesperado: %1").arg(parser.positionalArguments().first()));
     if (parser.isSet(help)) {
         result.exit = true;
-        result.output = parser.helpText().replace(
-            QStringLiteral("<executable_name>"), QStringLiteral("vorel-demo"));
+        // Named as the manual names it, however the program was started.
+        result.output = parser.helpText();
+        const QString called = QCoreApplication::instance()
+            ? QCoreApplication::arguments().constFirst()
+            : QStringLiteral("<executable_name>");
+        if (const qsizetype at = result.output.indexOf(called); at >= 0)
+            result.output.replace(at, called.size(), QStringLiteral("vorel-demo"));
         return result;
     }
     if (parser.isSet(version)) {

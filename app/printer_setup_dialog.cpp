@@ -3,11 +3,11 @@
 #include "app/main_commands.h"
 #include "core/logging.h"
 #include "printer_link/port_diagnosis.h"
+#include "ui/file_dialog.h"
 #include "ui/services.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -289,9 +289,8 @@ void PrinterSetupDialog::chooseLibrary()
 {
     const QString start
         = m_library->text().isEmpty() ? QString() : QFileInfo(m_library->text()).absolutePath();
-    const QString path
-        = QFileDialog::getOpenFileName(this, QStringLiteral("Biblioteca da impressora"), start,
-            QStringLiteral("Bibliotecas (*.so *.so.*);;Todos os arquivos (*)"));
+    const QString path = file_dialog::openFileName(this, QStringLiteral("Biblioteca da impressora"),
+        start, QStringLiteral("Bibliotecas (*.so *.so.*);;Todos os arquivos (*)"));
     if (!path.isEmpty())
         m_library->setText(path);
 }

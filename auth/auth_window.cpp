@@ -22,6 +22,11 @@ const form::Control kControls[] = {
 
 } // namespace
 
+std::span<const form::Control> AuthWindow::table()
+{
+    return kControls;
+}
+
 AuthWindow::AuthWindow(const Services &services, PortaSource porta, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_services(services)

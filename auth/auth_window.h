@@ -4,6 +4,11 @@
 
 #include <QWidget>
 #include <chrono>
+#include <span>
+
+namespace form {
+struct Control;
+}
 
 class DocumentWaiter;
 class LineField;
@@ -14,6 +19,8 @@ class AuthWindow : public QWidget
     Q_OBJECT
 public:
     AuthWindow(const Services &services, PortaSource porta, QWidget *parent = nullptr);
+    // The table the window is built from: every control with its caption and place.
+    [[nodiscard]] static std::span<const form::Control> table();
 
     void setText(const QString &text);
     [[nodiscard]] QString text() const;

@@ -10,8 +10,10 @@
 #include "ui/form.h"
 #include "ui/text_fields.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -51,6 +53,11 @@ constexpr char kNoLayout[] = "O banco selecionado não tem formato programado. A
 
 } // namespace
 
+std::span<const form::Control> CheckWindow::table()
+{
+    return kControls;
+}
+
 CheckWindow::CheckWindow(const Services &services, PortaSource porta, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_services(services)
@@ -84,6 +91,8 @@ CheckWindow::CheckWindow(const Services &services, PortaSource porta, QWidget *p
     connect(button("Command6"), &QPushButton::clicked, this, [this] { printBack(true); });
     connect(button("Command4"), &QPushButton::clicked, this, [this] { printBack(false); });
     connect(qApp, &QApplication::focusChanged, this, &CheckWindow::focusMoved);
+    for (QAbstractButton *b : findChildren<QAbstractButton *>())
+        b->installEventFilter(this);
 
     m_activation = new ActivationWatcher(
         this, [this] { load(); }, [this] { store(); });
@@ -104,20 +113,33 @@ void CheckWindow::focusMoved(QWidget *from, QWidget *to)
     if (from == m_bank || (from == m_layoutButton && m_bankPending)) {
         // A press on "Formato do cheque" validates once, there, not twice with two messages.
         m_bankPending = to == m_layoutButton;
-        if (!m_bankPending && to != m_bank)
-            validateBank();
+        if (!m_bankPending && to != m_bank && validateBank()) {
+            // The press that moved the focus, if it did, is delivered right after this.
+            m_clickAfterMessage = qobject_cast<QAbstractButton *>(to);
+            QTimer::singleShot(0, this, [this] { m_clickAfterMessage.clear(); });
+        }
     }
     if (from == m_value)
         validateValue();
 }
 
-void CheckWindow::validateBank()
+bool CheckWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::MouseButtonPress || watched != m_clickAfterMessage)
+        return false;
+    // After the bank's message, what the click asked for: the operator never clicks twice.
+    m_clickAfterMessage.clear();
+    static_cast<QAbstractButton *>(watched)->click();
+    return true;
+}
+
+bool CheckWindow::validateBank()
 {
     const layout_table::LookupResult found
         = layout_table::lookup(m_services.workDir, m_bank->text());
     if (found.layout) {
         Formato_cheque = *found.layout;
-        return;
+        return false;
     }
     if (found.error.isEmpty()) {
         m_services.messages->show(this, QString::fromUtf8(kNoLayout));
@@ -127,6 +149,7 @@ void CheckWindow::validateBank()
                 .arg(QLatin1String(layout_table::kTableFile), found.error));
     }
     Formato_cheque = QString::fromLatin1(kDefaultLayout);
+    return true;
 }
 
 void CheckWindow::printFront()

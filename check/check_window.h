@@ -2,9 +2,16 @@
 
 #include "ui/services.h"
 
+#include <QPointer>
 #include <QWidget>
+#include <span>
+
+namespace form {
+struct Control;
+}
 
 class ActivationWatcher;
+class QAbstractButton;
 class LayoutEditor;
 class LineField;
 class QPushButton;
@@ -16,13 +23,19 @@ class CheckWindow : public QWidget
     Q_OBJECT
 public:
     CheckWindow(const Services &services, PortaSource porta, QWidget *parent = nullptr);
+    // The table the window is built from: every control with its caption and place.
+    [[nodiscard]] static std::span<const form::Control> table();
     ~CheckWindow() override;
 
     // Layout string of the bank last validated; empty until the first validation.
     QString Formato_cheque;
 
     // Looks the bank number up in the layout table, or warns and takes the default layout.
-    void validateBank();
+    // True when the operator was told something.
+    bool validateBank();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void printFront();
@@ -56,4 +69,7 @@ private:
     QString m_unreadable;
     // The bank number was left for "Formato do cheque", which validates it itself.
     bool m_bankPending = false;
+    // A press on this button took the focus from the bank number and met its message: the
+    // message box took the rest of the click, so the press itself clicks once it arrives.
+    QPointer<QAbstractButton> m_clickAfterMessage;
 };

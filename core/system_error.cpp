@@ -1,5 +1,8 @@
 #include "core/system_error.h"
 
+#include "core/logging.h"
+
+#include <QCoreApplication>
 #include <QFileDevice>
 #include <cerrno>
 #include <cstring>
@@ -54,33 +57,51 @@ QString reason(int errnum)
 
 QString reason(const QFileDevice &file)
 {
-    // Qt keeps only its English text; the errno it came from is still the thread's last error
-    // for the failures that matter here, but the text is what Qt promises, so it is matched.
+    // Qt keeps only a text, its own (English, or in its translation) or the C library's in the
+    // system's language. The errno it came from is still the thread's last error for the
+    // failures that matter here, but the text is what Qt promises, so it is matched.
     static const struct
     {
-        const char *qt;
+        const char *context;
+        const char *source; // up to a "%1", if any
         int errnum;
-    } kKnown[] = {
-        {"Permission denied", EACCES},
-        {"is not writable", EACCES},
-        {"No space left on device", ENOSPC},
-        {"No such file or directory", ENOENT},
-        {"Too many open files", EMFILE},
-        {"file to open is a directory", EISDIR},
-        {"Is a directory", EISDIR},
-        {"Read-only file system", EROFS},
-        {"Disk quota exceeded", EDQUOT},
-        {"File too large", EFBIG},
-        {"Not a directory", ENOTDIR},
+    } kQtTexts[] = {
+        {"QIODevice", "Permission denied", EACCES},
+        {"QIODevice", "No space left on device", ENOSPC},
+        {"QIODevice", "No such file or directory", ENOENT},
+        {"QIODevice", "Too many open files", EMFILE},
+        {"QIODevice", "file to open is a directory", EISDIR},
+        {"QSaveFile", "Existing file %1 is not writable", EACCES},
+        {"QSaveFile", "Filename refers to a directory", EISDIR},
     };
+    static const int kSystemTexts[] = {EACCES, ENOSPC, ENOENT, EMFILE, EISDIR, EROFS, EDQUOT, EFBIG,
+        ENOTDIR, EIO, ENAMETOOLONG, ELOOP};
     const QString text = file.errorString();
-    for (const auto &known : kKnown) {
-        if (text.contains(QLatin1String(known.qt), Qt::CaseInsensitive))
+    const auto holds = [&text](const QString &known) {
+        return text.contains(known.section(QStringLiteral("%1"), 0, 0), Qt::CaseInsensitive);
+    };
+    for (const auto &known : kQtTexts) {
+        if (holds(QString::fromLatin1(known.source))
+            || holds(QCoreApplication::translate(known.context, known.source)))
             return reason(known.errnum);
     }
-    if (file.error() == QFileDevice::ResourceError)
+    for (int errnum : kSystemTexts) {
+        if (holds(QString::fromLocal8Bit(std::strerror(errnum))))
+            return reason(errnum);
+    }
+    qCInfo(lcUi).noquote() << "erro de arquivo sem tradução:" << text;
+    switch (file.error()) {
+    case QFileDevice::ResourceError:
         return reason(ENOSPC);
-    return text.isEmpty() ? reason(0) : text;
+    case QFileDevice::PermissionsError:
+        return reason(EACCES);
+    case QFileDevice::ReadError:
+        return QStringLiteral("erro de leitura");
+    case QFileDevice::WriteError:
+        return QStringLiteral("erro de gravação");
+    default:
+        return reason(0);
+    }
 }
 
 } // namespace system_error

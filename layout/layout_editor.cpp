@@ -114,6 +114,11 @@ QString refusal(const layout_table::SaveResult &r)
 
 } // namespace
 
+std::span<const form::Control> LayoutEditor::table()
+{
+    return kControls;
+}
+
 LayoutEditor::LayoutEditor(
     const Services &services, std::function<LayoutSource()> source, QWidget *parent)
     : QWidget(parent, Qt::Window)

@@ -5,6 +5,11 @@
 
 #include <QWidget>
 #include <functional>
+#include <span>
+
+namespace form {
+struct Control;
+}
 
 class ActivationWatcher;
 class LineField;
@@ -23,6 +28,8 @@ class LayoutEditor : public QWidget
 public:
     LayoutEditor(
         const Services &services, std::function<LayoutSource()> source, QWidget *parent = nullptr);
+    // The table the window is built from: every control with its caption and place.
+    [[nodiscard]] static std::span<const form::Control> table();
     ~LayoutEditor() override;
 
 protected:

@@ -1,12 +1,21 @@
 #include "printer_link/library_link.h"
 
 #include "core/logging.h"
+#include "core/system_error.h"
 #include "printer_link/port_messages.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QThread>
 #include <QtEndian>
+#include <cerrno>
+
+namespace {
+
+constexpr int kElfHeader = 20;
+
+} // namespace
 
 namespace library_link {
 
@@ -18,6 +27,46 @@ QStringList candidates(const QString &explicitPath, const QString &applicationDi
     // A bare name makes the loader search the system's paths only.
     return {dir.absoluteFilePath(QStringLiteral("libVorel_Dll.so")),
         dir.absoluteFilePath(QStringLiteral("Vorel_Dll.so")), QStringLiteral("Vorel_Dll")};
+}
+
+QString fileProblem(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return system_error::reason(ENOENT);
+    if (info.isDir())
+        return system_error::reason(EISDIR);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return system_error::reason(EACCES);
+    const QByteArray header = file.read(kElfHeader);
+    if (header.size() < kElfHeader || !header.startsWith(QByteArray::fromHex("7f454c46")))
+        return QStringLiteral("não é uma biblioteca");
+    QFile self(QStringLiteral("/proc/self/exe"));
+    const QByteArray own = self.open(QIODevice::ReadOnly) ? self.read(kElfHeader) : QByteArray();
+    if (own.size() < kElfHeader)
+        return {};
+    // Byte 4 is the word size, bytes 18 and 19 the processor.
+    if (header[4] != own[4]) {
+        return QStringLiteral("é uma biblioteca de %1 bits, e este programa é de %2 bits")
+            .arg(header[4] == 1 ? 32 : 64)
+            .arg(own[4] == 1 ? 32 : 64);
+    }
+    if (header.mid(18, 2) != own.mid(18, 2))
+        return QStringLiteral("é uma biblioteca para outro tipo de processador");
+    return {};
+}
+
+QStringList systemFolders()
+{
+    QStringList folders;
+    for (const QString &folder : qEnvironmentVariable("LD_LIBRARY_PATH").split(QLatin1Char(':')))
+        if (!folder.isEmpty())
+            folders << folder;
+    folders << QStringLiteral("/usr/local/lib") << QLibraryInfo::path(QLibraryInfo::LibrariesPath)
+            << QStringLiteral("/usr/lib") << QStringLiteral("/lib");
+    folders.removeDuplicates();
+    return folders;
 }
 
 QByteArray framed(const QByteArray &bytes)
@@ -50,25 +99,59 @@ QString LibraryLink::load()
 {
     if (m_library.isLoaded())
         return {};
-    const QStringList names = library_link::candidates(m_explicitPath, m_applicationDir);
-    QStringList reasons;
-    for (const QString &name : names) {
-        // Beside the executable: only an existing file, so a missing one does not hide the
-        // real reason of a later candidate.
-        if (name.contains(QLatin1Char('/')) && m_explicitPath.isEmpty() && !QFile::exists(name))
-            continue;
-        m_library.setFileName(name);
-        if (m_library.load()) {
-            qCInfo(lcPrinter).noquote() << "biblioteca da impressora:" << m_library.fileName();
-            return {};
+    QStringList places;
+    for (const QString &name : library_link::candidates(m_explicitPath, m_applicationDir)) {
+        const bool bare = !name.contains(QLatin1Char('/'));
+        // A file that is plainly no library is not handed to the system's loader.
+        QString why = bare ? QString() : library_link::fileProblem(name);
+        if (why.isEmpty()) {
+            m_library.setFileName(name);
+            if (m_library.load()) {
+                qCInfo(lcPrinter).noquote() << "biblioteca da impressora:" << m_library.fileName();
+                return {};
+            }
+            logSystemText(m_library.errorString());
+            why = whyNotLoaded(name);
         }
-        reasons << m_library.errorString();
+        places << (bare ? QStringLiteral("no caminho de bibliotecas do sistema (%1): %2")
+                              .arg(library_link::systemFolders().join(QStringLiteral(", ")), why)
+                        : QStringLiteral("%1: %2").arg(name, why));
     }
-    const QString what = m_explicitPath.isEmpty() ? QStringLiteral("Vorel_Dll") : m_explicitPath;
-    return withRemedy(QStringLiteral("Não foi possível carregar a biblioteca da impressora %1: %2")
-                          .arg(what,
-                              reasons.isEmpty() ? QStringLiteral("arquivo não encontrado")
-                                                : reasons.join(QStringLiteral("; "))));
+    if (!m_explicitPath.isEmpty()) {
+        return withRemedy(QStringLiteral("Não foi possível carregar a biblioteca da impressora %1.")
+                              .arg(places.join(QString())));
+    }
+    return withRemedy(QStringLiteral("Não foi possível carregar a biblioteca da impressora "
+                                     "Vorel_Dll. Procurada nesta ordem: %1.")
+                          .arg(places.join(QStringLiteral("; "))));
+}
+
+QString LibraryLink::whyNotLoaded(const QString &name) const
+{
+    const QString refused = QStringLiteral(
+        "o sistema não conseguiu carregá-la (falta uma biblioteca da qual ela depende, ou o "
+        "arquivo está danificado; o motivo do sistema vai para o registro vorel.printer)");
+    if (name.contains(QLatin1Char('/')))
+        return refused;
+    // The system's loader does not say where it looked; the usual places are looked in here.
+    for (const QString &folder : library_link::systemFolders()) {
+        for (const char *file : {"libVorel_Dll.so", "Vorel_Dll.so"}) {
+            const QString path = QDir(folder).filePath(QLatin1String(file));
+            if (QFileInfo::exists(path)) {
+                const QString problem = library_link::fileProblem(path);
+                return QStringLiteral("%1: %2").arg(path, problem.isEmpty() ? refused : problem);
+            }
+        }
+    }
+    return QStringLiteral("não encontrada");
+}
+
+void LibraryLink::logSystemText(const QString &text)
+{
+    if (m_logged.contains(text))
+        return;
+    m_logged << text;
+    qCWarning(lcPrinter).noquote() << "biblioteca da impressora:" << text;
 }
 
 QFunctionPointer LibraryLink::resolve(const char *name, QFunctionPointer &slot, QString *error)

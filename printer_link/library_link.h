@@ -18,6 +18,15 @@ namespace library_link {
 // the system's search path; never the working directory.
 [[nodiscard]] QStringList candidates(const QString &explicitPath, const QString &applicationDir);
 
+// Why the file at `path` cannot be the printer library, in Portuguese: missing, unreadable, no
+// library at all or one built for another machine than this program; empty when nothing in the
+// file itself says why.
+[[nodiscard]] QString fileProblem(const QString &path);
+
+// The folders of the system's search path that are looked in for a bare name, in order:
+// LD_LIBRARY_PATH, then the usual library folders.
+[[nodiscard]] QStringList systemFolders();
+
 // The string as the library receives it: 32-bit little-endian count, the bytes, a zero byte.
 // The library gets a pointer to the first byte, 4 bytes into this buffer.
 [[nodiscard]] QByteArray framed(const QByteArray &bytes);
@@ -42,6 +51,9 @@ private:
     using SendFn = int16_t(VOREL_STDCALL *)(int16_t, const char *);
 
     QString load();
+    // Why `name` (a path, or the bare name for the system's search) did not load.
+    [[nodiscard]] QString whyNotLoaded(const QString &name) const;
+    void logSystemText(const QString &text);
     QFunctionPointer resolve(const char *name, QFunctionPointer &slot, QString *error);
     [[nodiscard]] QString withRemedy(const QString &error) const;
     LinkResult send(
@@ -51,6 +63,7 @@ private:
     QString m_applicationDir;
     PortDevice::Remedy m_remedy;
     QLibrary m_library;
+    QStringList m_logged; // the system's own texts, each logged once
     QFunctionPointer m_estado = nullptr;
     QFunctionPointer m_tx = nullptr;
     QFunctionPointer m_txi = nullptr;

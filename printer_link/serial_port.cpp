@@ -32,21 +32,21 @@ QSerialPort::FlowControl qtFlow(SerialFlow flow)
 
 namespace serial_port {
 
-QString openFailed(
-    const PortDevice &device, QSerialPort::SerialPortError error, const QString &detail)
+QString openFailed(const PortDevice &device, QSerialPort::SerialPortError error, int errnum)
 {
     switch (error) {
     case QSerialPort::PermissionError:
         // The user may open the device (checked before), so it is a lock held by another program.
-        return QStringLiteral("Porta ocupada em %1: outro programa a está usando (%2).")
-            .arg(device.path, detail);
+        return QStringLiteral("Porta ocupada em %1: outro programa a está usando.")
+            .arg(device.path);
     case QSerialPort::DeviceNotFoundError:
         return port_messages::openFailed(device, ENODEV);
     case QSerialPort::UnsupportedOperationError:
-        return QStringLiteral("A porta %1 não aceitou a configuração pedida: %2.")
-            .arg(device.path, detail);
+        return QStringLiteral("A porta %1 não aceitou a velocidade ou o controle de fluxo pedidos.")
+            .arg(device.path);
     default:
-        return QStringLiteral("Não foi possível abrir %1: %2.").arg(device.path, detail);
+        return QStringLiteral("Não foi possível abrir %1: %2.")
+            .arg(device.path, port_messages::reason(errnum));
     }
 }
 
@@ -82,8 +82,10 @@ QString SerialPort::open()
     m_port.setFlowControl(qtFlow(m_flow));
     // Write only: the printer's answers are never read, so nothing of them piles up here.
     if (!m_port.open(QIODevice::WriteOnly)) {
-        const QString error
-            = serial_port::openFailed(m_device, m_port.error(), m_port.errorString());
+        const int errnum = errno;
+        // Qt's own text is English: the log keeps it, the operator reads Portuguese.
+        qCInfo(lcPrinter).noquote() << m_device.path << m_port.errorString();
+        const QString error = serial_port::openFailed(m_device, m_port.error(), errnum);
         m_port.clearError();
         return error;
     }

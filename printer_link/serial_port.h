@@ -9,9 +9,9 @@
 namespace serial_port {
 
 // The open failure as the operator reads it, for a device the user may open (so a refusal
-// from Qt means someone else holds the port) or with the system error that refused it.
+// from Qt means someone else holds the port) or with the system error `errnum` that refused it.
 [[nodiscard]] QString openFailed(
-    const PortDevice &device, QSerialPort::SerialPortError error, const QString &detail);
+    const PortDevice &device, QSerialPort::SerialPortError error, int errnum);
 
 } // namespace serial_port
 

@@ -217,7 +217,7 @@ private slots:
             << false;
         QTest::newRow("serial, held elsewhere")
             << 1 << "busy"
-            << "Porta ocupada em %1: outro programa a está usando (" << serial << true;
+            << "Porta ocupada em %1: outro programa a está usando." << serial << true;
     }
 
     void failuresNameTheDeviceAndTheReason()

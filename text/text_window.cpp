@@ -17,6 +17,11 @@ const form::Control kControls[] = {
 
 } // namespace
 
+std::span<const form::Control> TextWindow::table()
+{
+    return kControls;
+}
+
 TextWindow::TextWindow(const Services &services, PortaSource porta, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , m_services(services)

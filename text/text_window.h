@@ -3,6 +3,11 @@
 #include "ui/services.h"
 
 #include <QWidget>
+#include <span>
+
+namespace form {
+struct Control;
+}
 
 class TextField;
 
@@ -12,6 +17,8 @@ class TextWindow : public QWidget
     Q_OBJECT
 public:
     TextWindow(const Services &services, PortaSource porta, QWidget *parent = nullptr);
+    // The table the window is built from: every control with its caption and place.
+    [[nodiscard]] static std::span<const form::Control> table();
 
     void setText(const QString &text);
     [[nodiscard]] QString text() const;

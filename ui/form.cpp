@@ -12,7 +12,10 @@ namespace form {
 
 namespace {
 constexpr double kTwipsPerPixel = 15.0;
-}
+// A frame's caption stands this far in from its left edge, with this much room on each side.
+constexpr int kCaptionIndent = 6;
+constexpr int kCaptionPadding = 2;
+} // namespace
 
 int twipsToPixels(int twips)
 {
@@ -49,6 +52,14 @@ FrameBox::FrameBox(const QString &caption, QWidget *parent)
     , m_caption(caption)
 { }
 
+QSize FrameBox::minimumSizeHint() const
+{
+    // The caption with its room, and as much again to the right edge as to the left.
+    const QFontMetrics fm = fontMetrics();
+    return QSize(2 * kCaptionIndent + 2 * kCaptionPadding + fm.horizontalAdvance(m_caption),
+        fm.height() + 2);
+}
+
 void FrameBox::paintEvent(QPaintEvent *)
 {
     // An etched rectangle with the caption set into its top edge.
@@ -60,7 +71,8 @@ void FrameBox::paintEvent(QPaintEvent *)
     outline(p, box.translated(1, 1), palette().color(QPalette::Light));
     if (m_caption.isEmpty())
         return;
-    const QRect text(6, 0, fm.horizontalAdvance(m_caption) + 4, fm.height());
+    const QRect text(
+        kCaptionIndent, 0, fm.horizontalAdvance(m_caption) + 2 * kCaptionPadding, fm.height());
     p.fillRect(text, palette().color(QPalette::Window));
     p.setPen(palette().color(QPalette::WindowText));
     p.drawText(text, Qt::AlignCenter, m_caption);
@@ -105,14 +117,25 @@ QWidget *create(const Control &c, QWidget *parent)
     return nullptr;
 }
 
+QFont interfaceFont()
+{
+    // DejaVu Sans is on every Debian desktop (fonts-dejavu-core); the desktop's own font
+    // (Cantarell, Noto Sans...) would make every caption a different width. The layouts were
+    // drawn for an 8-point font narrower than DejaVu Sans: at 7.5 pt and semi-condensed (its
+    // condensed cut where fonts-dejavu-extra is installed, narrowed by Qt elsewhere) every
+    // caption fits its control with room to spare.
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(7.5);
+    font.setStretch(QFont::SemiCondensed);
+    return font;
+}
+
 } // namespace
 
 Controls build(QWidget *window, std::span<const Control> table)
 {
-    // The layouts were drawn for an 8-point interface font; larger defaults clip captions.
-    QFont font = window->font();
-    font.setPointSizeF(8.25);
-    window->setFont(font);
+    window->setFont(interfaceFont());
 
     Controls controls;
     QVector<QWidget *> frames;
@@ -122,10 +145,6 @@ Controls build(QWidget *window, std::span<const Control> table)
         QWidget *w = create(c, parent);
         w->setObjectName(QString::fromLatin1(c.name));
         w->setGeometry(twipsToPixels(c.twips));
-        // This font is wider than the one the layouts were drawn for: a one-line caption runs
-        // on to the right rather than being cut.
-        if (c.kind == Kind::Label && w->sizeHint().width() > w->width())
-            w->resize(w->sizeHint().width(), w->height());
         controls.add(w);
         if (c.kind == Kind::Frame)
             frames.append(w);

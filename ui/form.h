@@ -32,6 +32,7 @@ class FrameBox : public QWidget
     Q_OBJECT
 public:
     FrameBox(const QString &caption, QWidget *parent);
+    [[nodiscard]] QSize minimumSizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

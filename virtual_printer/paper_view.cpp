@@ -1,13 +1,13 @@
 #include "virtual_printer/paper_view.h"
 
 #include "core/text_file.h"
+#include "ui/file_dialog.h"
 #include "ui/services.h"
 #include "virtual_printer/paper_job_model.h"
 #include "virtual_printer/paper_renderer.h"
 #include "virtual_printer/virtual_printer.h"
 
 #include <QBuffer>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
@@ -154,7 +154,7 @@ QString PaperView::saveImageTo(const QString &path)
 
 void PaperView::saveImage()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Salvar imagem"),
+    const QString path = file_dialog::saveFileName(this, QStringLiteral("Salvar imagem"),
         QStringLiteral("impresso.png"), QStringLiteral("Imagem PNG (*.png)"));
     if (path.isEmpty())
         return;

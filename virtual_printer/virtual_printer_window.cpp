@@ -2,6 +2,8 @@
 
 #include "core/system_error.h"
 #include "core/text_file.h"
+#include "printer_link/status.h"
+#include "ui/file_dialog.h"
 #include "ui/services.h"
 #include "virtual_printer/journal_format.h"
 #include "virtual_printer/journal_model.h"
@@ -9,7 +11,6 @@
 #include "virtual_printer/virtual_printer.h"
 
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -46,6 +47,7 @@ VirtualPrinterWindow::VirtualPrinterWindow(
             caption += QLatin1Char(' ') + QString::fromLatin1(kBitNames[bit]);
         m_bits[bit] = new QCheckBox(caption, statusBox);
         m_bits[bit]->setObjectName(QStringLiteral("bit%1").arg(bit));
+        m_bits[bit]->setToolTip(status_line::meaning(bit));
         statusRow->addWidget(m_bits[bit]);
         connect(m_bits[bit], &QCheckBox::toggled, this,
             [this, bit](bool on) { m_printer.setStatusBit(bit, on); });
@@ -133,7 +135,7 @@ QString VirtualPrinterWindow::saveJournalTo(const QString &path)
 
 void VirtualPrinterWindow::saveJournal()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Salvar diário"),
+    const QString path = file_dialog::saveFileName(this, QStringLiteral("Salvar diário"),
         QStringLiteral("diario.txt"), QStringLiteral("Texto (*.txt)"));
     if (path.isEmpty())
         return;
@@ -157,7 +159,7 @@ QString VirtualPrinterWindow::openJournalFrom(const QString &path)
 
 void VirtualPrinterWindow::openJournal()
 {
-    const QString path = QFileDialog::getOpenFileName(
+    const QString path = file_dialog::openFileName(
         this, QStringLiteral("Abrir diário"), QString(), QStringLiteral("Texto (*.txt)"));
     if (path.isEmpty())
         return;

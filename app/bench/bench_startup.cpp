@@ -4,6 +4,7 @@
 // process down is not counted. The figures are the medians of that time and of peak memory.
 #include "app/main_window.h"
 #include "app/options.h"
+#include "app/qt_texts.h"
 #include "app/shell.h"
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <QLabel>
 #include <QProcess>
 #include <QTimer>
+#include <QTranslator>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -55,12 +57,24 @@ private:
 // Child: builds and shows its window as the program does.
 int child(int argc, char *argv[], bool vorel)
 {
+    // As main.cpp starts: Qt's translation loaded, the options read under an application
+    // without a display, then the one with windows.
+    QTranslator qtTexts;
+    if (vorel) {
+        qt_texts::load(qtTexts);
+        const QCoreApplication reading(argc, argv);
+        QCoreApplication::installTranslator(&qtTexts);
+        (void)parseOptions({QCoreApplication::arguments().constFirst()});
+    }
     QApplication app(argc, argv);
+    if (vorel)
+        QCoreApplication::installTranslator(&qtTexts);
     FirstPaint probe;
+    BoxMessageSink messages;
     std::unique_ptr<Shell> shell;
     std::unique_ptr<QWidget> bare;
     if (vorel) {
-        shell = std::make_unique<Shell>(Options {});
+        shell = std::make_unique<Shell>(Options {}, messages);
         shell->show();
         // Installed last, so it sees the first paint before the shell does.
         shell->mainWindow().installEventFilter(&probe);

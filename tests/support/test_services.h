@@ -18,8 +18,15 @@
 class RecordingMessages : public MessageSink
 {
 public:
-    void show(QWidget *, const QString &text) override { texts << text; }
+    void show(QWidget *, const QString &text) override
+    {
+        texts << text;
+        if (onShow)
+            onShow(text);
+    }
     QStringList texts;
+    // Runs while the message is "up", e.g. to act as the operator does meanwhile.
+    std::function<void(const QString &)> onShow;
 };
 
 class FixedClock : public Clock
