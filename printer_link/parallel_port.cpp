@@ -1,6 +1,7 @@
 #include "printer_link/parallel_port.h"
 
 #include "core/logging.h"
+#include "core/system_error.h"
 #include "printer_link/device_write.h"
 #include "printer_link/port_messages.h"
 #include "printer_link/status.h"
@@ -15,7 +16,9 @@
 
 namespace {
 
-// Character device major of the USB printer class driver (/dev/usb/lp*).
+// Character device majors of the parallel printer driver (/dev/lp*) and of the USB printer
+// class driver (/dev/usb/lp*).
+constexpr unsigned int kParallelMajor = 6;
 constexpr unsigned int kUsbMajor = 180;
 // Error, select and paper end: the lines a USB printer reports.
 constexpr uint8_t kUsbBits = 0x38;
@@ -35,6 +38,11 @@ uint8_t statusByte(int raw, Source source)
 Source sourceForMajor(unsigned int major)
 {
     return major == kUsbMajor ? Source::UsbPrinter : Source::ParallelPort;
+}
+
+bool isPrinterDriver(unsigned int major)
+{
+    return major == kParallelMajor || major == kUsbMajor;
 }
 
 } // namespace parallel_port
@@ -61,8 +69,11 @@ QString ParallelPort::open()
     struct stat info
     { };
     m_source = parallel_port::Source::ParallelPort;
-    if (::fstat(fd, &info) == 0 && S_ISCHR(info.st_mode))
+    m_printerDriver = false;
+    if (::fstat(fd, &info) == 0 && S_ISCHR(info.st_mode)) {
         m_source = parallel_port::sourceForMajor(::major(info.st_rdev));
+        m_printerDriver = parallel_port::isPrinterDriver(::major(info.st_rdev));
+    }
     m_fd = fd;
     if (m_source == parallel_port::Source::UsbPrinter)
         qCInfo(lcPrinter).noquote() << m_device.name << "aberta em" << m_device.path
@@ -101,10 +112,15 @@ LinkResult ParallelPort::write(const QByteArray &bytes)
 {
     if (QString e = open(); !e.isEmpty())
         return {-1, e};
-    const device_write::Outcome out = device_write::writeAll(m_fd, bytes, m_writeTimeout);
+    const device_write::Outcome out
+        = device_write::writeAll(m_fd, bytes, m_writeTimeout, m_printerDriver);
     if (out.written == bytes.size())
         return {};
+    // The driver sends what it took on its own and has no way to drop it.
+    const bool partial = out.written > 0;
     if (out.timedOut)
-        return failure(port_messages::timedOut(m_device, m_writeTimeout, out.errnum));
-    return failure(port_messages::writeFailed(m_device, port_messages::reason(out.errnum)));
+        return failure(port_messages::timedOut(m_device, m_writeTimeout, out.errnum, partial));
+    const QString why
+        = m_printerDriver ? port_messages::reason(out.errnum) : system_error::reason(out.errnum);
+    return failure(port_messages::writeFailed(m_device, why, partial));
 }

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
@@ -120,11 +121,19 @@ LinkResult SerialPort::write(const QByteArray &bytes)
         return {-1, e};
     // Written on the descriptor, not through QSerialPort: its wait gives up early whenever its
     // read buffer is full and keeps unsent bytes to go out ahead of the next command.
-    const device_write::Outcome out
-        = device_write::writeAll(m_port.handle(), bytes, m_writeTimeout);
+    const int fd = m_port.handle();
+    const device_write::Outcome out = device_write::writeAll(fd, bytes, m_writeTimeout, false);
     if (out.written == bytes.size())
         return {};
+    // What the driver still holds is dropped, so that it cannot reach the printer after the
+    // command was given up; what already left the port cannot be called back.
+    int queued = 0;
+    if (::ioctl(fd, TIOCOUTQ, &queued) != 0)
+        queued = 0;
+    ::tcflush(fd, TCOFLUSH);
+    const bool partial = out.written > queued;
     if (out.timedOut)
-        return failure(port_messages::timedOut(m_device, m_writeTimeout, 0));
-    return failure(port_messages::writeFailed(m_device, port_messages::reason(out.errnum)));
+        return failure(port_messages::timedOut(m_device, m_writeTimeout, 0, partial));
+    return failure(
+        port_messages::writeFailed(m_device, port_messages::reason(out.errnum), partial));
 }
