@@ -1,5 +1,6 @@
 #include "app/data_folder.h"
 #include "app/options.h"
+#include "app/process_signals.h"
 #include "app/shell.h"
 
 #include <QApplication>
@@ -21,6 +22,7 @@ int main(int argc, char *argv[])
     }
 
     QApplication app(argc, argv);
+    const ProcessSignals processSignals;
     QApplication::setApplicationName(QStringLiteral("vorel-demo"));
     QApplication::setApplicationVersion(QStringLiteral(VOREL_VERSION));
     if (parsed.options.desktop) {

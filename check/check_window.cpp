@@ -141,23 +141,28 @@ void CheckWindow::printFront()
             this, QString::fromUtf8(front.problem == Problem::BadDate ? kBadDate : kBadValue));
         return;
     }
-    if (sendCommands(m_services, this, m_porta, front.commands))
+    if (send(front.commands))
         m_services.messages->show(this, QString::fromUtf8(kInsertCheck));
 }
 
 void CheckWindow::printObservations()
 {
-    if (sendCommands(m_services, this, m_porta,
-            check_print::observations(
-                m_observation1->text(), m_observation2->text(), Formato_cheque)))
+    if (send(check_print::observations(
+            m_observation1->text(), m_observation2->text(), Formato_cheque)))
         m_services.messages->show(this, QString::fromUtf8(kInsertCheck));
 }
 
 void CheckWindow::printBack(bool indented)
 {
     const QString text = m_back->text();
-    sendCommands(m_services, this, m_porta,
-        indented ? check_print::indentedBack(text) : check_print::back(text));
+    send(indented ? check_print::indentedBack(text) : check_print::back(text));
+}
+
+bool CheckWindow::send(const QList<QByteArray> &commands)
+{
+    // A library that crashes takes the program with it: what was typed is on disk first.
+    store();
+    return sendCommands(m_services, this, m_porta, commands);
 }
 
 void CheckWindow::validateValue()

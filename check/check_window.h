@@ -28,6 +28,8 @@ private:
     void printFront();
     void printObservations();
     void printBack(bool indented);
+    // Saves the fields, then sends `commands` as sendCommands() does.
+    bool send(const QList<QByteArray> &commands);
     void validateValue();
     void focusMoved(QWidget *from, QWidget *to);
     void load();
