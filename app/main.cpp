@@ -2,6 +2,7 @@
 #include "app/options.h"
 #include "app/process_signals.h"
 #include "app/shell.h"
+#include "core/file_name.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -14,7 +15,7 @@ int main(int argc, char *argv[])
     // Options first: --help and a wrong option must work without a display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << file_name::decode(argv[i]);
     const ParsedOptions parsed = parseOptions(arguments);
     if (parsed.exit) {
         QTextStream(parsed.exitStatus == 0 ? stdout : stderr) << parsed.output;

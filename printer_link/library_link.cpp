@@ -1,5 +1,6 @@
 #include "printer_link/library_link.h"
 
+#include "core/file_name.h"
 #include "core/logging.h"
 #include "printer_link/port_messages.h"
 
@@ -57,9 +58,12 @@ QString LibraryLink::load()
         // real reason of a later candidate.
         if (name.contains(QLatin1Char('/')) && m_explicitPath.isEmpty() && !QFile::exists(name))
             continue;
-        m_library.setFileName(name);
+        const file_name::QtName qtName(name);
+        m_library.setFileName(qtName.name());
         if (m_library.load()) {
-            qCInfo(lcPrinter).noquote() << "biblioteca da impressora:" << m_library.fileName();
+            // Where the search found it, or its own name rather than the descriptor's.
+            m_fileName = qtName.name() == name ? m_library.fileName() : name;
+            qCInfo(lcPrinter).noquote() << "biblioteca da impressora:" << m_fileName;
             return {};
         }
         reasons << m_library.errorString();
@@ -83,7 +87,7 @@ QFunctionPointer LibraryLink::resolve(const char *name, QFunctionPointer &slot, 
     if (!slot) {
         *error = withRemedy(
             QStringLiteral("A função %1 não foi encontrada na biblioteca da impressora %2.")
-                .arg(QString::fromLatin1(name), m_library.fileName()));
+                .arg(QString::fromLatin1(name), m_fileName));
     }
     return slot;
 }

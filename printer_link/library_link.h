@@ -51,6 +51,7 @@ private:
     QString m_applicationDir;
     PortDevice::Remedy m_remedy;
     QLibrary m_library;
+    QString m_fileName; // of the library loaded, as given
     QFunctionPointer m_estado = nullptr;
     QFunctionPointer m_tx = nullptr;
     QFunctionPointer m_txi = nullptr;

@@ -1,5 +1,6 @@
 #include "printer_link/parallel_port.h"
 
+#include "core/file_name.h"
 #include "core/logging.h"
 #include "core/system_error.h"
 #include "printer_link/device_write.h"
@@ -63,7 +64,7 @@ QString ParallelPort::open()
         return {};
     // Non-blocking, so that neither the open nor any write can wait on the printer.
     const int fd = ::open(
-        m_device.path.toLocal8Bit().constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        file_name::encode(m_device.path).constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return port_messages::openFailed(m_device, errno);
     struct stat info

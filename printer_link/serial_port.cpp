@@ -1,5 +1,6 @@
 #include "printer_link/serial_port.h"
 
+#include "core/file_name.h"
 #include "core/logging.h"
 #include "printer_link/device_write.h"
 #include "printer_link/port_messages.h"
@@ -71,11 +72,12 @@ QString SerialPort::open()
         return {};
     // Qt says "permission" both for a device the user may not open and for one another
     // program holds; asking the system first tells the two apart.
-    if (::faccessat(AT_FDCWD, m_device.path.toLocal8Bit().constData(), R_OK | W_OK, AT_EACCESS)
+    if (::faccessat(AT_FDCWD, file_name::encode(m_device.path).constData(), R_OK | W_OK, AT_EACCESS)
         != 0) {
         return port_messages::openFailed(m_device, errno);
     }
-    m_port.setPortName(m_device.path);
+    const file_name::QtName name(m_device.path);
+    m_port.setPortName(name.name());
     m_port.setBaudRate(m_speed);
     m_port.setDataBits(QSerialPort::Data8);
     m_port.setParity(QSerialPort::NoParity);
