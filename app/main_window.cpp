@@ -9,6 +9,7 @@
 #include "printer_link/printer_link.h"
 #include "text/text_print.h"
 #include "text/text_window.h"
+#include "ui/busy_action.h"
 #include "ui/form.h"
 #include "ui/text_fields.h"
 
@@ -156,7 +157,10 @@ void MainWindow::ReadPorts(int16_t BaseAddress)
 
 QString MainWindow::showStatus(int16_t port)
 {
-    const LinkResult status = m_services.link->Estado(port);
+    const LinkResult status = [this, port] {
+        const BusyAction busy;
+        return m_services.link->Estado(port);
+    }();
     if (status.callFailed())
         return status.error;
     for (int16_t n = 0; n < 8; ++n)
@@ -216,7 +220,8 @@ void MainWindow::readStatus()
 
 void MainWindow::sendTestLine()
 {
-    sendCommands(m_services, this, portaSource(), {main_commands::testLine(m_testLine->text())});
+    sendCommands(m_services, this, portaSource(), {main_commands::testLine(m_testLine->text())},
+        {m_testLine->text()});
 }
 
 void MainWindow::openDrawer()

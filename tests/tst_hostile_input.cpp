@@ -1,13 +1,21 @@
+#include "auth/auth_window.h"
 #include "auth/monitored_authentication.h"
+#include "check/check_window.h"
 #include "core/file_name.h"
 #include "printer_link/library_link.h"
 #include "printer_link/ports_link.h"
 #include "tests/support/pseudo_terminal.h"
 #include "tests/support/test_services.h"
+#include "ui/text_fields.h"
 
+#include <QClipboard>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 
 namespace {
 
@@ -77,6 +85,86 @@ private slots:
         QCOMPARE(monitored_authentication::message(result),
             QStringLiteral("A função TXI não foi encontrada na biblioteca da impressora %1.")
                 .arg(PARTIAL_LIBRARY));
+    }
+
+    void pastesAreFilteredWhateverTheirForm_data()
+    {
+        // Columns: field, markdown, plain, shown.
+        // field: of the check window, holding "ab", all of it selected
+        // markdown, plain: the forms the paste is offered in, Markdown first; "": not offered
+        columns<QString, QString, QString, QString>();
+        row("back: the plain form, not the Markdown", "Text7", "**José** 😀", "José", "José");
+        row("back: Markdown alone brings nothing", "Text7", "José 😀", "", "ab");
+        row("payee: the plain form", "Text3", "**Ana** 😀", "Ana", "Ana");
+    }
+
+    void pastesAreFilteredWhateverTheirForm()
+    {
+        auto [field, markdown, plain, shown] = fetch<QString, QString, QString, QString>();
+        TestServices t;
+        CheckWindow check(t.services(), [] { return 888; });
+        auto *offered = new QMimeData;
+        offered->setData(QStringLiteral("text/markdown"), markdown.toUtf8());
+        if (!plain.isEmpty())
+            offered->setText(plain);
+        QGuiApplication::clipboard()->setMimeData(offered);
+        if (auto *line = check.findChild<LineField *>(field)) {
+            line->setText(QStringLiteral("ab"));
+            line->selectAll();
+            line->paste();
+            QCOMPARE(line->text(), shown);
+        } else {
+            auto *back = check.findChild<TextField *>(field);
+            back->setText(QStringLiteral("ab"));
+            back->selectAll();
+            back->paste();
+            QCOMPARE(back->text(), shown);
+        }
+    }
+
+    // A text that reached a field some other way still never goes out with "?" in it.
+    void unprintableTextIsRefusedAtSendTime()
+    {
+        TestServices t;
+        CheckWindow check(t.services(), [] { return 888; });
+        check.findChild<LineField *>(QStringLiteral("Text4"))
+            ->setText(QStringLiteral("19/12/2007"));
+        check.findChild<LineField *>(QStringLiteral("Text3"))->setText(QStringLiteral("Jos😀"));
+        check.findChild<QPushButton *>(QStringLiteral("Command1"))->click();
+        QCOMPARE(t.link.trace(), QString());
+        QCOMPARE(t.messages.texts,
+            QStringList {"Nada foi enviado: o texto tem um caractere que a impressora não "
+                         "imprime (😀)."});
+    }
+
+    // The printer holds the call while the operator clicks the button again: the window system
+    // delivers that click once the call returns, and it must not print a second time.
+    void slowPrinterShowsBusyAndDropsClicks()
+    {
+        TestServices t;
+        AuthWindow window(t.services(), [] { return 888; });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *button = window.findChild<QPushButton *>(QStringLiteral("Command1"));
+        int cursor = -1;
+        t.link.onCall = [&](const RecordingLink::Call &) {
+            if (t.link.calls.size() > 1)
+                return;
+            const QCursor *shown = QGuiApplication::overrideCursor();
+            cursor = shown ? shown->shape() : -1;
+            const QPointF at = QRectF(button->rect()).center();
+            for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                QCoreApplication::postEvent(button,
+                    new QMouseEvent(type, at, button->mapToGlobal(at), Qt::LeftButton,
+                        type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                        Qt::NoModifier));
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        };
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QCOMPARE(t.link.calls.size(), 1);
+        QCOMPARE(cursor, int(Qt::WaitCursor));
+        QVERIFY(!QGuiApplication::overrideCursor());
     }
 };
 
