@@ -151,16 +151,20 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
 
 void MainWindow::ReadPorts(int16_t BaseAddress)
 {
-    if (const QString error = showStatus(BaseAddress); !error.isEmpty())
+    // The reads of "Atualizar estado continuamente" go without: a click made during one of them
+    // is only late, and the cursor would flicker five times a second.
+    QString error;
+    {
+        const BusyAction busy;
+        error = showStatus(BaseAddress);
+    }
+    if (!error.isEmpty())
         m_services.messages->show(this, error);
 }
 
 QString MainWindow::showStatus(int16_t port)
 {
-    const LinkResult status = [this, port] {
-        const BusyAction busy;
-        return m_services.link->Estado(port);
-    }();
+    const LinkResult status = m_services.link->Estado(port);
     if (status.callFailed())
         return status.error;
     for (int16_t n = 0; n < 8; ++n)
