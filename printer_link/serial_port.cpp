@@ -124,6 +124,7 @@ LinkResult SerialPort::write(const QByteArray &bytes)
     // Written on the descriptor, not through QSerialPort: its wait gives up early whenever its
     // read buffer is full and keeps unsent bytes to go out ahead of the next command.
     const int fd = m_port.handle();
+    // Not a printer driver: a serial line's EIO is a hang-up, which waiting does not mend.
     const device_write::Outcome out = device_write::writeAll(fd, bytes, m_writeTimeout, false);
     if (out.written == bytes.size())
         return {};
