@@ -1,7 +1,9 @@
 #include "app/data_folder.h"
 #include "app/options.h"
 #include "app/qt_texts.h"
+#include "app/process_signals.h"
 #include "app/shell.h"
+#include "core/file_name.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -21,7 +23,7 @@ int main(int argc, char *argv[])
     // under an application without one.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << file_name::decode(argv[i]);
     ParsedOptions parsed;
     {
         const QCoreApplication reading(argc, argv);
@@ -35,6 +37,7 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QCoreApplication::installTranslator(&qtTexts);
+    const ProcessSignals processSignals;
     QApplication::setApplicationName(QStringLiteral("vorel-demo"));
     QApplication::setApplicationVersion(QStringLiteral(VOREL_VERSION));
     if (parsed.options.desktop) {

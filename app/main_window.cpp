@@ -10,6 +10,7 @@
 #include "printer_link/status.h"
 #include "text/text_print.h"
 #include "text/text_window.h"
+#include "ui/busy_action.h"
 #include "ui/form.h"
 #include "ui/text_fields.h"
 
@@ -163,7 +164,14 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
 
 void MainWindow::ReadPorts(int16_t BaseAddress)
 {
-    if (const QString error = showStatus(BaseAddress); !error.isEmpty())
+    // The reads of "Atualizar estado continuamente" go without: a click made during one of them
+    // is only late, and the cursor would flicker five times a second.
+    QString error;
+    {
+        const BusyAction busy;
+        error = showStatus(BaseAddress);
+    }
+    if (!error.isEmpty())
         m_services.messages->show(this, error);
 }
 
@@ -229,7 +237,8 @@ void MainWindow::readStatus()
 
 void MainWindow::sendTestLine()
 {
-    sendCommands(m_services, this, portaSource(), {main_commands::testLine(m_testLine->text())});
+    sendCommands(m_services, this, portaSource(), {main_commands::testLine(m_testLine->text())},
+        {m_testLine->text()});
 }
 
 void MainWindow::openDrawer()

@@ -191,6 +191,10 @@ ParsedOptions parseOptions(const QStringList &arguments)
     for (const auto &[key, option] : printerOptions) {
         if (!parser.isSet(option))
             continue;
+        // The last of two would win in silence, and the operator may have meant the first.
+        if (parser.values(option).size() > 1)
+            return fail(
+                QStringLiteral("A opção --%1 foi dada mais de uma vez.").arg(optionName(key)));
         const QString value = parser.value(option);
         if (!settings::set(options, key, value))
             return fail(QStringLiteral("Valor inválido em --%1 \"%2\": %3.")

@@ -58,18 +58,24 @@ QString AuthWindow::text() const
 
 void AuthWindow::printSimple()
 {
-    sendCommands(m_services, this, m_porta, {auth_commands::simpleAuthentication(text())});
+    sendCommands(
+        m_services, this, m_porta, {auth_commands::simpleAuthentication(text())}, {text()});
 }
 
 void AuthWindow::printDouble()
 {
-    sendCommands(m_services, this, m_porta, {auth_commands::doubleAuthentication(text())});
+    sendCommands(
+        m_services, this, m_porta, {auth_commands::doubleAuthentication(text())}, {text()});
 }
 
 void AuthWindow::printMonitored()
 {
     if (m_waiter)
         return;
+    if (const QString refused = unprintable({text()}); !refused.isEmpty()) {
+        m_services.messages->show(this, refused);
+        return;
+    }
     DocumentWaiter waiter(this, m_waitDialogDelay);
     m_waiter = &waiter;
     const auto result = monitored_authentication::run(

@@ -1,5 +1,7 @@
 #include "auth/document_waiter.h"
 
+#include "ui/busy_action.h"
+
 #include <QCoreApplication>
 #include <QDialog>
 #include <QEvent>
@@ -16,23 +18,6 @@ QWidget *family(QWidget *w)
     while (w->parentWidget())
         w = w->parentWidget()->window();
     return w;
-}
-
-bool isUserInput(QEvent::Type type)
-{
-    switch (type) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::Wheel:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::Shortcut:
-        return true;
-    default:
-        return false;
-    }
 }
 
 } // namespace

@@ -18,7 +18,11 @@ Result run(PrinterLink &link, const PortaSource &porta, const std::function<QStr
     if (port_code::isSerial(porta()))
         return {Outcome::SerialPort, {}};
 
-    link.TXI(narrowPort(porta()), auth_commands::monitoredStart());
+    // What TXI returns is not looked at, but a call that could not be made at all is told:
+    // without ESC "~1" the printer never looks for the document.
+    const LinkResult started = link.TXI(narrowPort(porta()), auth_commands::monitoredStart());
+    if (started.callFailed())
+        return {Outcome::SendFailed, started.error};
     link.Sleep(1);
     Result result;
     for (;;) {
@@ -27,8 +31,17 @@ Result run(PrinterLink &link, const PortaSource &porta, const std::function<QStr
             result = {Outcome::StatusFailed, status.error};
             break;
         }
+        // A library tells a failed read with a negative value, in which bit 4 reads as set.
+        if (status.value < 0) {
+            result = {Outcome::StatusFailed,
+                QStringLiteral("a biblioteca da impressora informou falha (%1)").arg(status.value)};
+            break;
+        }
         if (inpout::BitValue(status.value, kDocumentBit) == 1) {
-            link.TXI(narrowPort(porta()), auth_commands::monitoredLine(line()));
+            const LinkResult sent
+                = link.TXI(narrowPort(porta()), auth_commands::monitoredLine(line()));
+            if (sent.callFailed())
+                result = {Outcome::SendFailed, sent.error};
             break;
         }
         if (!waiter.keepWaiting()) {
@@ -37,7 +50,9 @@ Result run(PrinterLink &link, const PortaSource &porta, const std::function<QStr
         }
     }
     // Sent in every case, so that the printer never stays in the monitored mode.
-    link.TXI(narrowPort(porta()), auth_commands::monitoredEnd());
+    const LinkResult ended = link.TXI(narrowPort(porta()), auth_commands::monitoredEnd());
+    if (ended.callFailed() && result.outcome == Outcome::Printed)
+        result = {Outcome::SendFailed, ended.error};
     return result;
 }
 
@@ -53,6 +68,8 @@ QString message(const Result &result)
         return QStringLiteral("Não foi possível ler o estado da impressora: %1\n"
                               "A autenticação não foi impressa.")
             .arg(result.error);
+    case Outcome::SendFailed:
+        return result.error;
     }
     return {};
 }

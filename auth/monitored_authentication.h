@@ -23,7 +23,8 @@ enum class Outcome {
     Printed,
     SerialPort, // refused before any call: the status lines exist on the parallel ports only
     Cancelled,
-    StatusFailed, // a status read could not be made; `error` says why
+    StatusFailed, // a status read could not be made or failed; `error` says why
+    SendFailed, // a command could not be made at all; `error` says why
 };
 
 struct Result

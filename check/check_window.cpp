@@ -164,23 +164,29 @@ void CheckWindow::printFront()
             this, QString::fromUtf8(front.problem == Problem::BadDate ? kBadDate : kBadValue));
         return;
     }
-    if (sendCommands(m_services, this, m_porta, front.commands))
+    if (send(front.commands,
+            {m_payee->text(), m_city->text(), m_observation1->text(), m_observation2->text()}))
         m_services.messages->show(this, QString::fromUtf8(kInsertCheck));
 }
 
 void CheckWindow::printObservations()
 {
-    if (sendCommands(m_services, this, m_porta,
-            check_print::observations(
-                m_observation1->text(), m_observation2->text(), Formato_cheque)))
+    const QStringList texts {m_observation1->text(), m_observation2->text()};
+    if (send(check_print::observations(texts[0], texts[1], Formato_cheque), texts))
         m_services.messages->show(this, QString::fromUtf8(kInsertCheck));
 }
 
 void CheckWindow::printBack(bool indented)
 {
     const QString text = m_back->text();
-    sendCommands(m_services, this, m_porta,
-        indented ? check_print::indentedBack(text) : check_print::back(text));
+    send(indented ? check_print::indentedBack(text) : check_print::back(text), {text});
+}
+
+bool CheckWindow::send(const QList<QByteArray> &commands, const QStringList &texts)
+{
+    // A library that crashes takes the program with it: what was typed is on disk first.
+    store();
+    return sendCommands(m_services, this, m_porta, commands, texts);
 }
 
 void CheckWindow::validateValue()

@@ -41,6 +41,8 @@ private:
     void printFront();
     void printObservations();
     void printBack(bool indented);
+    // Saves the fields, then sends `commands` carrying `texts` as sendCommands() does.
+    bool send(const QList<QByteArray> &commands, const QStringList &texts);
     void validateValue();
     void focusMoved(QWidget *from, QWidget *to);
     void load();

@@ -12,18 +12,20 @@ namespace {
 // write, so a refusal waits this long before asking again instead of spinning.
 constexpr std::chrono::milliseconds kRetryPause {10};
 
-bool notReadyYet(int errnum)
+bool notReadyYet(int errnum, bool printerDriver)
 {
-    // EAGAIN: the device's buffer is full. ENOSPC, EIO: the parallel driver's "out of paper"
-    // and "off line"; they clear when the operator sees to the printer.
-    return errnum == EAGAIN || errnum == EWOULDBLOCK || errnum == ENOSPC || errnum == EIO;
+    // EAGAIN: the device's buffer is full. ENOSPC, EIO: the printer drivers' "out of paper" and
+    // "off line".
+    return errnum == EAGAIN || errnum == EWOULDBLOCK
+        || (printerDriver && (errnum == ENOSPC || errnum == EIO));
 }
 
 } // namespace
 
 namespace device_write {
 
-Outcome writeAll(int fd, const QByteArray &bytes, std::chrono::milliseconds limit)
+Outcome writeAll(
+    int fd, const QByteArray &bytes, std::chrono::milliseconds limit, bool printerDriver)
 {
     Outcome out;
     const QDeadlineTimer deadline(limit);
@@ -62,7 +64,7 @@ Outcome writeAll(int fd, const QByteArray &bytes, std::chrono::milliseconds limi
         const int e = n < 0 ? errno : EAGAIN;
         if (e == EINTR)
             continue;
-        if (!notReadyYet(e)) {
+        if (!notReadyYet(e, printerDriver)) {
             out.errnum = e;
             return out;
         }

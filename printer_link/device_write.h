@@ -14,6 +14,10 @@ struct Outcome
 
 // Writes all of `bytes` to the non-blocking descriptor `fd`, waiting with poll() for the device
 // to take more, and gives up once `limit` has passed without it all being taken.
-[[nodiscard]] Outcome writeAll(int fd, const QByteArray &bytes, std::chrono::milliseconds limit);
+// `printerDriver`: the parallel or USB printer driver, whose ENOSPC (out of paper) and EIO (off
+// line) clear when the operator sees to the printer; from any other device they end the write
+// at once, as a full device or disk does not empty by waiting.
+[[nodiscard]] Outcome writeAll(
+    int fd, const QByteArray &bytes, std::chrono::milliseconds limit, bool printerDriver);
 
 } // namespace device_write

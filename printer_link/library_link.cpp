@@ -1,5 +1,6 @@
 #include "printer_link/library_link.h"
 
+#include "core/file_name.h"
 #include "core/logging.h"
 #include "core/system_error.h"
 #include "printer_link/port_messages.h"
@@ -31,12 +32,13 @@ QStringList candidates(const QString &explicitPath, const QString &applicationDi
 
 QString fileProblem(const QString &path)
 {
-    const QFileInfo info(path);
+    const file_name::QtName qtName(path);
+    const QFileInfo info(qtName.name());
     if (!info.exists())
         return system_error::reason(ENOENT);
     if (info.isDir())
         return system_error::reason(EISDIR);
-    QFile file(path);
+    QFile file(qtName.name());
     if (!file.open(QIODevice::ReadOnly))
         return system_error::reason(EACCES);
     const QByteArray header = file.read(kElfHeader);
@@ -105,9 +107,12 @@ QString LibraryLink::load()
         // A file that is plainly no library is not handed to the system's loader.
         QString why = bare ? QString() : library_link::fileProblem(name);
         if (why.isEmpty()) {
-            m_library.setFileName(name);
+            const file_name::QtName qtName(name);
+            m_library.setFileName(qtName.name());
             if (m_library.load()) {
-                qCInfo(lcPrinter).noquote() << "biblioteca da impressora:" << m_library.fileName();
+                // Where the search found it, or its own name rather than the descriptor's.
+                m_fileName = qtName.name() == name ? m_library.fileName() : name;
+                qCInfo(lcPrinter).noquote() << "biblioteca da impressora:" << m_fileName;
                 return {};
             }
             logSystemText(m_library.errorString());
@@ -166,7 +171,7 @@ QFunctionPointer LibraryLink::resolve(const char *name, QFunctionPointer &slot, 
     if (!slot) {
         *error = withRemedy(
             QStringLiteral("A função %1 não foi encontrada na biblioteca da impressora %2.")
-                .arg(QString::fromLatin1(name), m_library.fileName()));
+                .arg(QString::fromLatin1(name), m_fileName));
     }
     return slot;
 }

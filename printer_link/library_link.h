@@ -64,6 +64,7 @@ private:
     PortDevice::Remedy m_remedy;
     QLibrary m_library;
     QStringList m_logged; // the system's own texts, each logged once
+    QString m_fileName; // of the library loaded, as given
     QFunctionPointer m_estado = nullptr;
     QFunctionPointer m_tx = nullptr;
     QFunctionPointer m_txi = nullptr;

@@ -1,6 +1,8 @@
 #include "printer_link/parallel_port.h"
 
+#include "core/file_name.h"
 #include "core/logging.h"
+#include "core/system_error.h"
 #include "printer_link/device_write.h"
 #include "printer_link/port_messages.h"
 #include "printer_link/status.h"
@@ -15,7 +17,9 @@
 
 namespace {
 
-// Character device major of the USB printer class driver (/dev/usb/lp*).
+// Character device majors of the parallel printer driver (/dev/lp*) and of the USB printer
+// class driver (/dev/usb/lp*).
+constexpr unsigned int kParallelMajor = 6;
 constexpr unsigned int kUsbMajor = 180;
 // Error, select and paper end: the lines a USB printer reports.
 constexpr uint8_t kUsbBits = 0x38;
@@ -37,6 +41,11 @@ Source sourceForMajor(unsigned int major)
     return major == kUsbMajor ? Source::UsbPrinter : Source::ParallelPort;
 }
 
+bool isPrinterDriver(unsigned int major)
+{
+    return major == kParallelMajor || major == kUsbMajor;
+}
+
 } // namespace parallel_port
 
 ParallelPort::ParallelPort(PortDevice device, std::chrono::milliseconds writeTimeout)
@@ -55,14 +64,17 @@ QString ParallelPort::open()
         return {};
     // Non-blocking, so that neither the open nor any write can wait on the printer.
     const int fd = ::open(
-        m_device.path.toLocal8Bit().constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        file_name::encode(m_device.path).constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return port_messages::openFailed(m_device, errno);
     struct stat info
     { };
     m_source = parallel_port::Source::ParallelPort;
-    if (::fstat(fd, &info) == 0 && S_ISCHR(info.st_mode))
+    m_printerDriver = false;
+    if (::fstat(fd, &info) == 0 && S_ISCHR(info.st_mode)) {
         m_source = parallel_port::sourceForMajor(::major(info.st_rdev));
+        m_printerDriver = parallel_port::isPrinterDriver(::major(info.st_rdev));
+    }
     m_fd = fd;
     if (m_source == parallel_port::Source::UsbPrinter)
         qCInfo(lcPrinter).noquote() << m_device.name << "aberta em" << m_device.path
@@ -101,10 +113,15 @@ LinkResult ParallelPort::write(const QByteArray &bytes)
 {
     if (QString e = open(); !e.isEmpty())
         return {-1, e};
-    const device_write::Outcome out = device_write::writeAll(m_fd, bytes, m_writeTimeout);
+    const device_write::Outcome out
+        = device_write::writeAll(m_fd, bytes, m_writeTimeout, m_printerDriver);
     if (out.written == bytes.size())
         return {};
+    // The driver sends what it took on its own and has no way to drop it.
+    const bool partial = out.written > 0;
     if (out.timedOut)
-        return failure(port_messages::timedOut(m_device, m_writeTimeout, out.errnum));
-    return failure(port_messages::writeFailed(m_device, port_messages::reason(out.errnum)));
+        return failure(port_messages::timedOut(m_device, m_writeTimeout, out.errnum, partial));
+    const QString why
+        = m_printerDriver ? port_messages::reason(out.errnum) : system_error::reason(out.errnum);
+    return failure(port_messages::writeFailed(m_device, why, partial));
 }

@@ -20,6 +20,9 @@ enum class Source {
 
 // Which status the character device with this major number gives.
 [[nodiscard]] Source sourceForMajor(unsigned int major);
+// Whether the character device with this major number is a printer driver (parallel or USB),
+// whose ENOSPC means out of paper rather than a full device.
+[[nodiscard]] bool isPrinterDriver(unsigned int major);
 
 } // namespace parallel_port
 
@@ -45,4 +48,5 @@ private:
     std::chrono::milliseconds m_writeTimeout;
     int m_fd = -1;
     parallel_port::Source m_source = parallel_port::Source::ParallelPort;
+    bool m_printerDriver = false;
 };

@@ -1,5 +1,6 @@
 #include "printer_link/port_diagnosis.h"
 
+#include "core/file_name.h"
 #include "core/system_error.h"
 #include "printer_link/port_messages.h"
 #include "printer_link/ports_link.h"
@@ -129,7 +130,7 @@ namespace port_diagnosis {
 Diagnosis diagnose(PortDevice::Kind kind, const QString &path)
 {
     const PortDevice device {kind, {}, {}, path, PortDevice::Remedy::Dialog};
-    const QByteArray local = path.toLocal8Bit();
+    const QByteArray local = file_name::encode(path);
     struct stat info
     { };
     if (path.isEmpty() || ::stat(local.constData(), &info) != 0) {

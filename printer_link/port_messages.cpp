@@ -46,6 +46,15 @@ QString seconds(std::chrono::milliseconds limit)
         .toString(double(limit.count()) / 1000.0, 'g', 6);
 }
 
+// A printer left inside half a command takes the next command's bytes as the rest of it.
+QString partialNote(bool partial)
+{
+    if (!partial)
+        return {};
+    return QStringLiteral(" A impressora pode ter recebido parte do comando: desligue-a e ligue-a "
+                          "de novo antes de continuar.");
+}
+
 } // namespace
 
 namespace port_messages {
@@ -135,7 +144,8 @@ QString statusFailed(const PortDevice &device, int errnum)
         .arg(device.path, reason(errnum));
 }
 
-QString timedOut(const PortDevice &device, std::chrono::milliseconds limit, int errnum)
+QString timedOut(
+    const PortDevice &device, std::chrono::milliseconds limit, int errnum, bool partial)
 {
     QString text = QStringLiteral("A impressora em %1 não recebeu os dados em %2 s")
                        .arg(device.path, seconds(limit));
@@ -143,12 +153,13 @@ QString timedOut(const PortDevice &device, std::chrono::milliseconds limit, int 
         text += QStringLiteral(" (%1)").arg(reason(errnum));
     if (device.kind == PortDevice::Kind::Serial)
         text += QStringLiteral("; confira o cabo e o controle de fluxo") + flowPlace(device);
-    return text + QLatin1Char('.');
+    return text + QLatin1Char('.') + partialNote(partial);
 }
 
-QString writeFailed(const PortDevice &device, const QString &why)
+QString writeFailed(const PortDevice &device, const QString &why, bool partial)
 {
-    return QStringLiteral("Falha ao enviar os dados para %1: %2.").arg(device.path, why);
+    return QStringLiteral("Falha ao enviar os dados para %1: %2.").arg(device.path, why)
+        + partialNote(partial);
 }
 
 QString serialHasNoStatus(const PortDevice &device)

@@ -33,10 +33,12 @@ using Remedy = PortDevice::Remedy;
 // The status read failed (`errnum` from the ioctl).
 [[nodiscard]] QString statusFailed(const PortDevice &device, int errnum);
 // The printer took nothing more for `limit`; `errnum` is the last "not ready" answer, 0 if none.
+// `partial`: part of the command may have reached the printer, and no driver can call it back.
 [[nodiscard]] QString timedOut(
-    const PortDevice &device, std::chrono::milliseconds limit, int errnum);
+    const PortDevice &device, std::chrono::milliseconds limit, int errnum, bool partial = false);
 // The device failed while being written to.
-[[nodiscard]] QString writeFailed(const PortDevice &device, const QString &why);
+[[nodiscard]] QString writeFailed(
+    const PortDevice &device, const QString &why, bool partial = false);
 [[nodiscard]] QString serialHasNoStatus(const PortDevice &device);
 [[nodiscard]] QString unknownPort(int port);
 

@@ -1,5 +1,6 @@
 #include "printer_link/serial_port.h"
 
+#include "core/file_name.h"
 #include "core/logging.h"
 #include "printer_link/device_write.h"
 #include "printer_link/port_messages.h"
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
@@ -70,11 +72,12 @@ QString SerialPort::open()
         return {};
     // Qt says "permission" both for a device the user may not open and for one another
     // program holds; asking the system first tells the two apart.
-    if (::faccessat(AT_FDCWD, m_device.path.toLocal8Bit().constData(), R_OK | W_OK, AT_EACCESS)
+    if (::faccessat(AT_FDCWD, file_name::encode(m_device.path).constData(), R_OK | W_OK, AT_EACCESS)
         != 0) {
         return port_messages::openFailed(m_device, errno);
     }
-    m_port.setPortName(m_device.path);
+    const file_name::QtName name(m_device.path);
+    m_port.setPortName(name.name());
     m_port.setBaudRate(m_speed);
     m_port.setDataBits(QSerialPort::Data8);
     m_port.setParity(QSerialPort::NoParity);
@@ -122,11 +125,20 @@ LinkResult SerialPort::write(const QByteArray &bytes)
         return {-1, e};
     // Written on the descriptor, not through QSerialPort: its wait gives up early whenever its
     // read buffer is full and keeps unsent bytes to go out ahead of the next command.
-    const device_write::Outcome out
-        = device_write::writeAll(m_port.handle(), bytes, m_writeTimeout);
+    const int fd = m_port.handle();
+    // Not a printer driver: a serial line's EIO is a hang-up, which waiting does not mend.
+    const device_write::Outcome out = device_write::writeAll(fd, bytes, m_writeTimeout, false);
     if (out.written == bytes.size())
         return {};
+    // What the driver still holds is dropped, so that it cannot reach the printer after the
+    // command was given up; what already left the port cannot be called back.
+    int queued = 0;
+    if (::ioctl(fd, TIOCOUTQ, &queued) != 0)
+        queued = 0;
+    ::tcflush(fd, TCOFLUSH);
+    const bool partial = out.written > queued;
     if (out.timedOut)
-        return failure(port_messages::timedOut(m_device, m_writeTimeout, 0));
-    return failure(port_messages::writeFailed(m_device, port_messages::reason(out.errnum)));
+        return failure(port_messages::timedOut(m_device, m_writeTimeout, 0, partial));
+    return failure(
+        port_messages::writeFailed(m_device, port_messages::reason(out.errnum), partial));
 }

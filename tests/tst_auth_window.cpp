@@ -40,6 +40,11 @@ private slots:
             "TXI 888 1b7e31, Sleep 1, Estado 888, Estado 888, Estado 632, TXI 632 1b7e30",
             "Não foi possível ler o estado da impressora: Dispositivo ausente\nA autenticação não "
             "foi impressa.");
+        // Bit 4 of a negative value reads as set: the line must not go out.
+        row("monitored, the library reports a failed read", 3, 888, "AB", Script {-1}, 0,
+            "TXI 888 1b7e31, Sleep 1, Estado 888, TXI 888 1b7e30",
+            "Não foi possível ler o estado da impressora: a biblioteca da impressora informou "
+            "falha (-1)\nA autenticação não foi impressa.");
     }
 
     // After the second status read the operator types "açúcar" and picks LPT2: whatever goes out

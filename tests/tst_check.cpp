@@ -357,10 +357,28 @@ private slots:
         row("minus first", "-5", "R$_-5,00", kBrazil);
         row("parentheses", "(R$ 5,00)", "R$_-5,00", kBrazil);
         row("thirteen digits", "1234567890123", "R$_1.234.567.890.123,00", kBrazil);
+        row("plain space, spaces around", " R$ 1.234.567,5 ", "R$_1.234.567,50", kBrazil);
+        row("no space after the symbol", "R$2.345,98", "R$_2.345,98", kBrazil);
+        row("decimals alone", ",5", "R$_0,50", kBrazil);
+        row("minus before the symbol", "-R$ 5,00", "R$_-5,00", kBrazil);
+        row("negative currency form", "R$_-5,00", "R$_-5,00", kBrazil);
         row("US form", "1234.5", "$1,234.50", QLocale(QLocale::English, QLocale::UnitedStates));
+        row("US accounting form", "($1,234.5)", "($1,234.50)",
+            QLocale(QLocale::English, QLocale::UnitedStates));
+        row("German, symbol after", "1.234,5 €", "1.234,50_€", QLocale(QLocale::German));
+        // Typos are no amounts: the text stays as typed and the check is not printed.
         row("letters stay", "dez reais", "dez reais", kBrazil);
         row("point as decimal stays", "12.34", "12.34", kBrazil);
         row("fourteen digits stay", "12345678901234", "12345678901234", kBrazil);
+        row("space between digits", "12 34", "12 34", kBrazil);
+        row("space in the whole part", "1 2,50", "1 2,50", kBrazil);
+        row("symbol twice", "R$R$5", "R$R$5", kBrazil);
+        row("symbol inside", "8R$0,08", "8R$0,08", kBrazil);
+        row("symbol after", "5 R$", "5 R$", kBrazil);
+        row("first group starts with 0", "0.796", "0.796", kBrazil);
+        row("group of four", "1.2345", "1.2345", kBrazil);
+        row("two signs", "-(5)", "-(5)", kBrazil);
+        row("German symbol before", "€ 5", "€ 5", QLocale(QLocale::German));
     }
 
     void formatsTheValueAsCurrency()
@@ -397,7 +415,11 @@ private slots:
         front("twelve digits", 3, "9.999.999.999,99", "1b2e35393034 393939393939393939393939 7d");
         front("year 2000", 2, "01/01/2000", "1b2e35393033 303130313030 7d");
         front("one-digit day and month", 2, "5/3/2008", "1b2e35393033 303530333038 7d");
+        front("last year a check can carry", 2, "31/12/2099", "1b2e35393033 333131323939 7d");
         bad("no such day", 2, "31/02/2008", 1);
+        bad("year 1", 2, "01/01/0001", 1);
+        bad("year 9999", 2, "31/12/9999", 1);
+        bad("negative year", 2, "05/03/-2026", 1);
         bad("negative value", 3, "R$\u00a0-5,00", 2);
         bad("thirteen digits", 3, "R$ 12.345.678.901,23", 2);
         bad("not an amount", 3, "cinco reais", 2);

@@ -52,5 +52,5 @@ QString TextWindow::text() const
 
 void TextWindow::print()
 {
-    sendCommands(m_services, this, m_porta, {text_print::printBytes(text())});
+    sendCommands(m_services, this, m_porta, {text_print::printBytes(text())}, {text()});
 }

@@ -49,7 +49,11 @@ void ActivationWatcher::deactivate()
 
 bool ActivationWatcher::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_window && event->type() == QEvent::Hide && !m_window->isMinimized())
+    // A minimized window is not left for another; one closed is, even minimized (the program
+    // closes every window when it is ended).
+    if (watched == m_window
+        && ((event->type() == QEvent::Hide && !m_window->isMinimized())
+            || event->type() == QEvent::Close))
         deactivate();
     return QObject::eventFilter(watched, event);
 }

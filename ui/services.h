@@ -5,6 +5,7 @@
 #include <QList>
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class PrinterLink;
@@ -43,6 +44,12 @@ using PortaSource = std::function<int()>;
 [[nodiscard]] QLocale regionalLocale(const QLocale &system);
 
 // Sends `commands`, one TX call each to the port current at that call, and stops at the first
-// one refused, of which the operator is told on `parent`. True when every command was taken.
+// one refused, of which the operator is told on `parent`. `texts`, what the operator typed into
+// the commands, are looked at first: one that cp1252 cannot hold is told and nothing is sent.
+// True when every command was taken.
 bool sendCommands(const Services &services, QWidget *parent, const PortaSource &porta,
-    const QList<QByteArray> &commands);
+    const QList<QByteArray> &commands, const QStringList &texts = {});
+
+// What the operator is told when one of `texts` holds a character that cp1252 cannot hold, which
+// would print as "?"; empty when all of them can go out as they are.
+[[nodiscard]] QString unprintable(const QStringList &texts);

@@ -88,11 +88,22 @@ void TextField::inputMethodEvent(QInputMethodEvent *event)
     QPlainTextEdit::inputMethodEvent(event);
 }
 
+bool TextField::canInsertFromMimeData(const QMimeData *source) const
+{
+    return source->hasText() && cp1252::canEncode(source->text());
+}
+
 void TextField::insertFromMimeData(const QMimeData *source)
 {
+    if (!source->hasText())
+        return;
     if (!cp1252::canEncode(source->text())) {
         QApplication::beep();
         return;
     }
-    QPlainTextEdit::insertFromMimeData(source);
+    // The plain text alone: Qt would take a Markdown or HTML form first, which the test above
+    // never saw.
+    QMimeData plain;
+    plain.setText(source->text());
+    QPlainTextEdit::insertFromMimeData(&plain);
 }

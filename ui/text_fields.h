@@ -26,5 +26,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
+    // Pasted and dropped text alike, whatever forms it is offered in.
+    [[nodiscard]] bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
 };

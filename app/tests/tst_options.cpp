@@ -59,6 +59,8 @@ private slots:
         row("comma is never grouping", "--printer ports --write-timeout 1,500",
             ports + "9600 hardware 1500");
         row("empty path", "--printer ports --lpt2=", "exit 2");
+        row("option repeated", "--printer ports --lpt1 /a --lpt1 /b", "exit 2");
+        row("printer repeated", "--printer ports --printer virtual", "exit 2");
         row("speed not a number", "--printer ports --serial-speed rápido", "exit 2");
         row("speed too high", "--printer ports --serial-speed 4000001", "exit 2");
         row("unknown flow", "--printer ports --serial-flow rts", "exit 2");

@@ -1,5 +1,7 @@
-// A printer library with the real ABI that records what it receives.
+// A printer library with the real ABI that records what it receives. With FAKE_PRINTER_CRASH set
+// in the environment, TX crashes the program, as a broken library would.
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -27,6 +29,8 @@ EXPORT int16_t Estado(int16_t)
 }
 EXPORT int16_t TX(int16_t port, const char *bytes)
 {
+    if (std::getenv("FAKE_PRINTER_CRASH"))
+        std::abort();
     return take(port, bytes);
 }
 EXPORT int16_t TXI(int16_t port, const char *bytes)
