@@ -4,6 +4,9 @@
 
 namespace journal_format {
 
+// Opening a journal holds all of it in memory, and one of this size takes seconds.
+inline constexpr qint64 kMaxFileBytes = 128 << 20;
+
 // "1B 56 41"
 [[nodiscard]] QString hex(const QByteArray &bytes);
 // The bytes read as cp1252, control bytes shown as ‹ESC›, ‹CR›, ‹LF› or ‹1F›.

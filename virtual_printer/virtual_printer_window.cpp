@@ -143,7 +143,7 @@ void VirtualPrinterWindow::saveJournal()
 
 QString VirtualPrinterWindow::openJournalFrom(const QString &path)
 {
-    const text_file::ReadResult file = text_file::read(path);
+    const text_file::ReadResult file = text_file::read(path, journal_format::kMaxFileBytes);
     if (!file.exists || !file.error.isEmpty()) {
         return QStringLiteral("Não foi possível ler %1: %2")
             .arg(path, file.exists ? file.error : system_error::reason(ENOENT));
