@@ -2,6 +2,8 @@
 
 #include "virtual_printer/virtual_printer.h"
 
+class QIODevice;
+
 namespace journal_format {
 
 // Opening a journal holds all of it in memory, and one of this size takes seconds.
@@ -24,7 +26,9 @@ struct Parsed
     QVector<JournalEntry> entries;
     QString error; // "linha 3: chamada desconhecida"; empty when every line was read
 };
+// Reads as the lines come and stops at the first it cannot read back, or past kMaxFileBytes.
 // Accepts LF or CR LF line ends; blank lines are skipped.
+[[nodiscard]] Parsed read(QIODevice &device);
 [[nodiscard]] Parsed parse(const QByteArray &utf8);
 
 } // namespace journal_format
