@@ -325,6 +325,14 @@ Parsed read(QIODevice &device)
     return out;
 }
 
+QString shortened(const QByteArray &bytes, QString (*show)(const QByteArray &))
+{
+    if (bytes.size() <= kShownBytes)
+        return show(bytes);
+    return show(bytes.first(kShownBytes))
+        + QStringLiteral(" … (mais %1 bytes)").arg(bytes.size() - kShownBytes);
+}
+
 Parsed parse(const QByteArray &utf8)
 {
     QBuffer buffer;
