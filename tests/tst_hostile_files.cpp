@@ -7,7 +7,6 @@
 #include "virtual_printer/virtual_printer_window.h"
 
 #include <QTableView>
-#include <atomic>
 #include <climits>
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -24,8 +23,8 @@ const QString kJournal = "diario.txt", kPicture = "impresso.png";
 const QByteArray kTwoBanks = "001|08|08|06|07|07|10|05\r\n237|09|08|06|07|07|10|05\r\n";
 const layout_table::Fields kFields = {"12", "08", "06", "07", "07", "10", "05"};
 
-enum Kind { Fifo, Socket, Device, Folder };
-constexpr mode_t kModes[] = {S_IFIFO, S_IFSOCK, S_IFCHR, S_IFDIR};
+enum Kind { Fifo, Socket, Device };
+constexpr mode_t kModes[] = {S_IFIFO, S_IFSOCK, S_IFCHR};
 
 // A device needs root; the others anyone.
 bool makeNode(const QString &path, Kind kind)
@@ -36,8 +35,6 @@ bool makeNode(const QString &path, Kind kind)
         return ::mkfifo(name, 0644) == 0;
     case Device: // the null device: reading it ends at once, writing it loses everything
         return ::mknod(name, S_IFCHR | 0666, makedev(1, 3)) == 0;
-    case Folder:
-        return ::mkdir(name, 0755) == 0;
     case Socket: {
         sockaddr_un address {};
         address.sun_family = AF_UNIX;
@@ -69,31 +66,17 @@ qint64 bytesRead()
     return io.readLine().mid(7).trimmed().toLongLong();
 }
 
-// While it lives, opens for writing every FIFO a reader waits on, so that a program that
-// blocks on one fails its test instead of hanging it.
-class FifoRescuer
+// While it runs, opens for writing the FIFO at `path` whenever a reader waits on it, so that code
+// that blocks on one fails its test instead of hanging it.
+std::jthread fifoRescuer(const QString &path)
 {
-public:
-    explicit FifoRescuer(const QString &path)
-        : m_thread([this, name = QFile::encodeName(path)] {
-            while (!m_stop) {
-                const int fd = ::open(name, O_WRONLY | O_NONBLOCK);
-                if (fd >= 0)
-                    ::close(fd);
-                ::usleep(20000);
-            }
-        })
-    { }
-    ~FifoRescuer()
-    {
-        m_stop = true;
-        m_thread.join();
-    }
-
-private:
-    std::atomic<bool> m_stop = false;
-    std::thread m_thread;
-};
+    return std::jthread([name = QFile::encodeName(path)](std::stop_token stop) {
+        for (; !stop.stop_requested(); ::usleep(20000)) {
+            if (const int fd = ::open(name, O_WRONLY | O_NONBLOCK); fd >= 0)
+                ::close(fd);
+        }
+    });
+}
 
 // The messages of reading and then writing `name` in `dir` the way the program does.
 QStringList readAndWrite(const QDir &dir, const QString &name)
@@ -153,7 +136,7 @@ private slots:
             writeFile(dir, kTable, kTwoBanks);
         if (!makeNode(path, kind))
             QSKIP("this system will not make the node (a device needs root)");
-        const FifoRescuer rescuer(path);
+        const std::jthread rescuer = fifoRescuer(path);
         QCOMPARE(readAndWrite(dir, name).join('\n'), messages.replace("%1", path));
         QCOMPARE(typeOf(path), kModes[kind]);
         if (name != kTable)
