@@ -1,7 +1,7 @@
 #include "app/data_folder.h"
 #include "app/options.h"
-#include "app/qt_texts.h"
 #include "app/process_signals.h"
+#include "app/qt_texts.h"
 #include "app/shell.h"
 #include "core/file_name.h"
 

@@ -3,6 +3,8 @@
 #include "core/text_file.h"
 #include "printer_link/cp1252.h"
 
+#include <QFileInfo>
+
 namespace check_data {
 
 QByteArray encode(const CheckData &data)
@@ -15,23 +17,32 @@ QByteArray encode(const CheckData &data)
 
 CheckData decode(const QByteArray &bytes)
 {
-    const QStringList lines = cp1252::toUnicode(text_file::splitLines(bytes));
-    const auto line = [&lines](int n) { return lines.value(n); };
+    const QByteArray lines = text_file::normalizeLines(bytes);
     CheckData data;
-    data.bank = line(0);
-    data.value = line(1);
-    data.payee = line(2);
-    data.observation1 = line(3);
-    data.observation2 = line(4);
-    data.city = line(5);
-    for (qsizetype n = 6; n < lines.size(); ++n)
-        data.back += lines.at(n) + QLatin1String(text_file::kLineEnd);
+    qsizetype start = 0;
+    for (QString *field : {&data.bank, &data.value, &data.payee, &data.observation1,
+             &data.observation2, &data.city}) {
+        if (start >= lines.size())
+            return data;
+        const qsizetype end = lines.indexOf(text_file::kLineEnd, start);
+        *field = cp1252::toUnicode(lines.mid(start, end - start));
+        start = end + 2;
+    }
+    data.back = cp1252::toUnicode(lines.mid(start));
     return data;
 }
 
 LoadResult load(const QDir &dir)
 {
-    const text_file::ReadResult file = text_file::read(dir.filePath(QLatin1String(kFileName)));
+    const QString path = dir.filePath(QLatin1String(kFileName));
+    // In a shared folder, a link planted by someone else must not show their file as ours.
+    if (const QFileInfo link(path); link.isSymLink()) {
+        const QString target = link.canonicalFilePath();
+        const QString folder = QFileInfo(dir.absolutePath()).canonicalFilePath();
+        if (!target.isEmpty() && !target.startsWith(folder + QLatin1Char('/')))
+            return {{}, QStringLiteral("aponta para fora da pasta de trabalho (%1)").arg(target)};
+    }
+    const text_file::ReadResult file = text_file::read(path, kMaxFileBytes);
     if (!file.error.isEmpty())
         return {{}, file.error};
     return {decode(file.bytes), {}};
@@ -39,7 +50,11 @@ LoadResult load(const QDir &dir)
 
 QString save(const QDir &dir, const CheckData &data)
 {
-    return text_file::replace(dir.filePath(QLatin1String(kFileName)), encode(data));
+    const QByteArray bytes = encode(data);
+    // What could not be read back is not written.
+    if (bytes.size() > kMaxFileBytes)
+        return text_file::tooLarge(kMaxFileBytes);
+    return text_file::replace(dir.filePath(QLatin1String(kFileName)), bytes);
 }
 
 } // namespace check_data

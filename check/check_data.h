@@ -8,6 +8,9 @@
 namespace check_data {
 
 inline constexpr char kFileName[] = "Dados_cheque.txt";
+// Six lines and the back text of one check: hundreds of times what a check can print, and little
+// enough that the window fills its fields from it in well under a second, whatever it holds.
+inline constexpr qint64 kMaxFileBytes = 512 << 10;
 
 // Everything but the date, which is always today's when the data is read.
 struct CheckData
@@ -33,9 +36,11 @@ struct LoadResult
     CheckData data;
     QString error; // the file is there but could not be read; `data` is then empty
 };
-// A missing file gives empty data and no error.
+// A missing file gives empty data and no error. A file over the limit, and a symbolic link to a
+// file outside `dir`, are not read.
 [[nodiscard]] LoadResult load(const QDir &dir);
-// Replaces the file in one step; returns the reason of a failure.
+// Replaces the file (a link in its place included) in one step; data over the limit is not
+// written. Returns the reason of a failure.
 [[nodiscard]] QString save(const QDir &dir, const CheckData &data);
 
 } // namespace check_data

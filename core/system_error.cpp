@@ -6,6 +6,7 @@
 #include <QFileDevice>
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace system_error {
 
@@ -102,6 +103,18 @@ QString reason(const QFileDevice &file)
     default:
         return reason(0);
     }
+}
+
+QString notRegularFile(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return reason(EISDIR);
+    const char *kind = S_ISFIFO(mode)    ? "um pipe nomeado (FIFO)"
+        : S_ISSOCK(mode)                 ? "um socket"
+        : S_ISCHR(mode) || S_ISBLK(mode) ? "um dispositivo"
+                                         : nullptr;
+    return kind ? QStringLiteral("é %1, não um arquivo comum").arg(QLatin1String(kind))
+                : QStringLiteral("não é um arquivo comum");
 }
 
 } // namespace system_error

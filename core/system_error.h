@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <sys/types.h>
 
 class QFileDevice;
 
@@ -11,5 +12,8 @@ namespace system_error {
 [[nodiscard]] QString reason(int errnum);
 // The last error of `file`, which Qt reports only as English text.
 [[nodiscard]] QString reason(const QFileDevice &file);
+// Why what stands at a path, of file type `mode` (from stat), is not a file to read or replace:
+// "é uma pasta", "é um dispositivo, não um arquivo comum"...
+[[nodiscard]] QString notRegularFile(mode_t mode);
 
 } // namespace system_error

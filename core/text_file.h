@@ -3,7 +3,9 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <memory>
 
+class QFile;
 class QFileDevice;
 
 // The program's data files: single-byte text with CR LF line ends, read whole and replaced whole.
@@ -15,6 +17,21 @@ inline constexpr char kLineEnd[] = "\r\n";
 [[nodiscard]] QList<QByteArray> splitLines(const QByteArray &bytes);
 // Every line followed by CR LF.
 [[nodiscard]] QByteArray joinLines(const QList<QByteArray> &lines);
+// joinLines(splitLines(bytes)), in one pass.
+[[nodiscard]] QByteArray normalizeLines(const QByteArray &bytes);
+
+// The reason given for a file over `maxBytes`: "grande demais (o limite é 512 KiB)".
+[[nodiscard]] QString tooLarge(qint64 maxBytes);
+
+struct OpenResult
+{
+    bool exists = false;
+    QString error; // set when the file is there but cannot be read
+    std::unique_ptr<QFile> file; // open for reading when neither of the above
+};
+// Opens without ever waiting on the other end: a FIFO, a device, a socket or a folder is refused,
+// and so is a file of more than `maxBytes`. A missing file is not an error.
+[[nodiscard]] OpenResult openForReading(const QString &path, qint64 maxBytes);
 
 struct ReadResult
 {
@@ -22,11 +39,18 @@ struct ReadResult
     QByteArray bytes;
     QString error; // set when the file is there but could not be read
 };
-// A missing file is not an error: `exists` is false and `bytes` empty.
-[[nodiscard]] ReadResult read(const QString &path);
+// The whole file, as openForReading() allows it: `exists` is false and `bytes` empty when it is
+// missing.
+[[nodiscard]] ReadResult read(const QString &path, qint64 maxBytes);
+
+// Why `path` must not be replaced: something other than a regular file or a symbolic link stands
+// there. Empty when it may be.
+[[nodiscard]] QString whyNotReplaceable(const QString &path);
 
 // Replaces the file in one step: a new file is written, synced to disk and renamed over the
-// old one, so a crash leaves either the old or the new content. Returns the reason of a failure.
+// old one, so a crash leaves either the old or the new content. A symbolic link is replaced
+// itself, never written through; a read-only file and what whyNotReplaceable() refuses are left
+// as they are. Returns the reason of a failure.
 [[nodiscard]] QString replace(const QString &path, const QByteArray &bytes);
 
 // Writes all of `bytes` to the open `file`; returns the reason of a failure. Unlike

@@ -1,7 +1,9 @@
 // libFuzzer entry: any bytes, cut into calls at each 0x1E, go through the decoder, the job
-// collector and the renderer. Run it with fuzz/run.sh.
+// collector and the renderer; the same bytes are read as a journal file, and a journal read is
+// written and read again to the same calls. Run it with fuzz/run.sh.
 #include "virtual_printer/command_decoder.h"
 #include "virtual_printer/job_collector.h"
+#include "virtual_printer/journal_format.h"
 #include "virtual_printer/paper_renderer.h"
 #include "virtual_printer/virtual_printer.h"
 
@@ -9,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
@@ -30,6 +33,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             (void)paper_renderer::notes(job);
             (void)paper_renderer::render(job, 1);
         }
+    }
+
+    const journal_format::Parsed journal = journal_format::parse(input);
+    if (!journal.error.isEmpty())
+        return 0;
+    const journal_format::Parsed again
+        = journal_format::parse(journal_format::text(journal.entries).toUtf8());
+    if (!again.error.isEmpty() || again.entries.size() != journal.entries.size())
+        std::abort();
+    for (qsizetype i = 0; i < journal.entries.size(); ++i) {
+        const JournalEntry &a = journal.entries.at(i), &b = again.entries.at(i);
+        // The file keeps no port for Sleep.
+        const bool samePort = a.port == b.port || a.call == JournalEntry::Call::Sleep;
+        if (a.time != b.time || a.call != b.call || !samePort || a.bytes != b.bytes
+            || a.result != b.result || a.repeats != b.repeats)
+            std::abort();
+        (void)journal_format::shortened(a.bytes, journal_format::readable);
     }
     return 0;
 }

@@ -38,8 +38,6 @@ SaveResult fileError(const QString &file, const QString &reason)
 QString writeFresh(const QString &path, const QByteArray &bytes)
 {
     const QFileInfo old(path);
-    if (old.isDir() && !old.isSymLink())
-        return system_error::reason(EISDIR);
     if (old.exists() || old.isSymLink()) {
         QFile stale(path);
         if (!stale.remove())
@@ -67,7 +65,8 @@ LookupResult lookup(const QDir &dir, const QString &bank)
         result.layout = QString();
         return result;
     }
-    const text_file::ReadResult file = text_file::read(dir.filePath(QLatin1String(kTableFile)));
+    const text_file::ReadResult file
+        = text_file::read(dir.filePath(QLatin1String(kTableFile)), kMaxTableBytes);
     if (!file.error.isEmpty()) {
         result.error = file.error;
         return result;
@@ -134,7 +133,7 @@ SaveResult save(const QDir &dir, const QString &bank, const Fields &fields)
     const QString tempPath = dir.filePath(QLatin1String(kTempFile));
     const QString backupPath = dir.filePath(QLatin1String(kBackupFile));
 
-    const text_file::ReadResult old = text_file::read(tablePath);
+    const text_file::ReadResult old = text_file::read(tablePath, kMaxTableBytes);
     if (!old.error.isEmpty())
         return fileError(QLatin1String(kTableFile), old.error);
     // The rename below would replace a table the operator made read-only.
@@ -143,21 +142,20 @@ SaveResult save(const QDir &dir, const QString &bank, const Fields &fields)
     const QByteArray bytes = text_file::joinLines(cp1252::fromUnicode(
         withLine(cp1252::toUnicode(text_file::splitLines(old.bytes)), bank, line)));
 
-    const QString tempError = writeFresh(tempPath, bytes);
-    if (!tempError.isEmpty()) {
+    // A FIFO, device or folder standing there is refused and left to the operator.
+    QString tempError = text_file::whyNotReplaceable(tempPath);
+    if (tempError.isEmpty() && !(tempError = writeFresh(tempPath, bytes)).isEmpty())
         QFile::remove(tempPath);
+    if (!tempError.isEmpty())
         return fileError(QLatin1String(kTempFile), tempError);
-    }
 
     // The backup becomes the table as it was; the table itself is only ever replaced in one
     // rename, so it is never missing or half written.
     QString backupError;
-    // A link standing there is replaced, never written through.
-    if (QFileInfo(backupPath).isSymLink() && !QFile::remove(backupPath)) {
-        backupError = QStringLiteral("não foi possível apagar");
-    } else if (old.exists) {
+    if (old.exists) {
         backupError = text_file::replace(backupPath, old.bytes);
-    } else if (QFileInfo::exists(backupPath) && !QFile::remove(backupPath)) {
+    } else if (const QFileInfo stale(backupPath);
+               (stale.exists() || stale.isSymLink()) && !QFile::remove(backupPath)) {
         backupError = QStringLiteral("não foi possível apagar");
     }
     if (!backupError.isEmpty()) {

@@ -13,6 +13,8 @@ inline constexpr char kTableFile[] = "Formato_cheque.txt";
 inline constexpr char kTempFile[] = "Formato_temp.txt";
 inline constexpr char kBackupFile[] = "Formato_cheque.bak";
 inline constexpr int kFieldCount = 7;
+// A thousand banks take 26 KB; the limit leaves room for any lines of the operator's own.
+inline constexpr qint64 kMaxTableBytes = 1 << 20;
 
 using Fields = std::array<QString, kFieldCount>;
 

@@ -128,9 +128,9 @@ const QVector<Step> kFront = frontSteps();
 QString entryText(const JournalEntry &e)
 {
     return QStringLiteral("%1 %2 %3 %4 '%5' x%6")
-        .arg(e.time.toString(Qt::ISODateWithMs), callName(e.call), QString::number(e.port),
-            QString::number(e.result), QString::fromLatin1(e.bytes.toHex()),
-            QString::number(e.repeats));
+        .arg(e.time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")), callName(e.call),
+            QString::number(e.port), QString::number(e.result),
+            QString::fromLatin1(e.bytes.toHex()), QString::number(e.repeats));
 }
 
 } // namespace
@@ -644,7 +644,7 @@ private slots:
         const QDateTime t(QDate(2024, 2, 29), QTime(0, 0, 0, 1));
         const QVector<JournalEntry> entries = {{t, Call::TX, 888, all, 0},
             {t.addMSecs(1), Call::TXI, -32768, QByteArray(3, '\0'), -1},
-            {t.addMSecs(2), Call::Estado, 32767, {}, 255, 250},
+            {t.addMSecs(2), Call::Estado, 32767, {}, INT32_MIN, INT32_MAX},
             {t.addDays(1), Call::Sleep, 0, {}, 1},
             {t.addMSecs(3), Call::TX, 1, QByteArray("a\tb\r\nc"), 0}};
         QStringList texts;
@@ -662,7 +662,16 @@ private slots:
         bad("too few columns", stamp + "TX\tLPT1\t1\t0\t41\tA\n" + stamp + "TX\tLPT1\n",
             "linha 2: faltam colunas");
         bad("unknown call", stamp + "RX\tLPT1\t1\t0\t41\t\n", "linha 1: chamada desconhecida");
-        bad("port out of range", stamp + "TX\t40000\t1\t0\t41\t\n", "linha 1: porta inválida");
+        bad("port out of range", stamp + "TX\t32768\t1\t0\t41\t\n", "linha 1: porta inválida");
+        bad("result out of range", stamp + "TX\tLPT1\t1\t-2147483649\t41\t\n",
+            "linha 1: resultado inválido");
+        bad("no such day", "2023-02-29T10:00:00.000\tTX\tLPT1\t1\t0\t41\t\n",
+            "linha 1: hora inválida");
+        bad("repeats out of range", stamp + "Estado\tLPT1\t\t216\t\t\t2147483648\n",
+            "linha 1: repetições inválidas");
+        bad("no repeats", stamp + "Estado\tLPT1\t\t216\t\t\t0\n", "linha 1: repetições inválidas");
+        bad("count of 2^64", stamp + "TX\tLPT1\t18446744073709551617\t0\t41\t\n",
+            "linha 1: contagem de bytes não confere");
         bad("odd hex", stamp + "TX\tLPT1\t1\t0\t4\t\n", "linha 1: bytes inválidos");
         bad("count disagrees", stamp + "TX\tLPT1\t2\t0\t41\t\n",
             "linha 1: contagem de bytes não confere");
@@ -678,8 +687,12 @@ private slots:
         if (!error.isEmpty())
             return;
         QStringList read;
-        for (const JournalEntry &e : p.entries)
+        for (const JournalEntry &e : p.entries) {
             read << entryText(e);
+            // The moment the local time written stands for (the test runs in a zone with
+            // summer time).
+            QCOMPARE(e.time, QDateTime(e.time.date(), e.time.time()));
+        }
         QCOMPARE(read, entries);
         QCOMPARE(
             journal_format::text(p.entries).toUtf8(), QByteArray(file).replace("\r\n\r\n", "\n"));

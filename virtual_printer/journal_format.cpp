@@ -1,8 +1,13 @@
 #include "virtual_printer/journal_format.h"
 
+#include "core/ascii.h"
+#include "core/text_file.h"
 #include "printer_link/cp1252.h"
 
-#include <cctype>
+#include <QBuffer>
+#include <QTimeZone>
+#include <algorithm>
+#include <climits>
 #include <optional>
 
 namespace journal_format {
@@ -14,70 +19,189 @@ const QString kTimeFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz");
 constexpr JournalEntry::Call kCalls[] = {JournalEntry::Call::Estado, JournalEntry::Call::TX,
     JournalEntry::Call::TXI, JournalEntry::Call::Sleep};
 
-std::optional<int16_t> portCode(const QString &text)
+// The first five columns of a line the program wrote take some seventy bytes; a line whose
+// first kilobyte holds fewer is not a journal line, however long it goes on.
+constexpr qsizetype kHeadBytes = 1024;
+constexpr int kHeadColumns = 5;
+// About the shortest line written: "2007-12-19T10:00:00.000\tSleep\t\t\t1\t\t\n".
+constexpr qsizetype kShortestLine = 32;
+
+// A decimal number as QString::number writes it, within [min, max].
+std::optional<qint64> number(QByteArrayView text, qint64 min, qint64 max)
+{
+    const bool negative = text.startsWith('-');
+    const QByteArrayView digits = text.sliced(negative ? 1 : 0);
+    // Eighteen digits cannot overflow; no limit here needs more.
+    if (digits.size() > 18 || !ascii::allDigits(digits))
+        return std::nullopt;
+    qint64 value = 0;
+    for (const char c : digits)
+        value = value * 10 + (c - '0');
+    value = negative ? -value : value;
+    if (value < min || value > max)
+        return std::nullopt;
+    return value;
+}
+
+// The system's local times, as the journal is written in. The offset from UTC is looked up once
+// for each hour of the journal: looked up for every line, it cost more than the rest of the line.
+class LocalTimes
+{
+public:
+    // "yyyy-MM-ddTHH:mm:ss.zzz"; invalid when it is not one.
+    QDateTime read(QByteArrayView text)
+    {
+        static constexpr char kShape[] = "0000-00-00T00:00:00.000";
+        if (text.size() != qsizetype(sizeof kShape - 1))
+            return {};
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (kShape[i] == '0' ? !ascii::isDigit(text[i]) : text[i] != kShape[i])
+                return {};
+        }
+        const auto field = [&text](qsizetype at, qsizetype size) {
+            int value = 0;
+            for (const char digit : text.sliced(at, size))
+                value = value * 10 + (digit - '0');
+            return value;
+        };
+        const QDate date(field(0, 4), field(5, 2), field(8, 2));
+        const QTime time(field(11, 2), field(14, 2), field(17, 2), field(20, 3));
+        if (!date.isValid() || !time.isValid())
+            return {};
+        if (date != m_date || time.hour() != m_hour) {
+            m_date = date;
+            m_hour = time.hour();
+            const QDateTime first(date, QTime(m_hour, 0), m_zone);
+            const QDateTime last(date, QTime(m_hour, 59, 59, 999), m_zone);
+            m_offset = first.offsetFromUtc();
+            // An hour the clocks change in is left to the zone, line by line.
+            m_steady = first.isValid() && last.isValid() && last.offsetFromUtc() == m_offset;
+        }
+        return m_steady ? QDateTime(date, time, Qt::OffsetFromUTC, m_offset)
+                        : QDateTime(date, time, m_zone);
+    }
+
+private:
+    const QTimeZone m_zone = QTimeZone::systemTimeZone();
+    QDate m_date;
+    int m_hour = -1;
+    int m_offset = 0;
+    bool m_steady = false;
+};
+
+std::optional<int16_t> portCode(QByteArrayView text)
 {
     for (const int16_t code :
         {port_code::kLpt1, port_code::kLpt2, port_code::kCom1, port_code::kCom2}) {
-        if (text == port_code::name(code))
+        if (QLatin1String(text) == port_code::name(code))
             return code;
     }
     if (text.isEmpty())
         return int16_t(0);
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    if (!ok || value < INT16_MIN || value > INT16_MAX)
-        return std::nullopt;
-    return static_cast<int16_t>(value);
+    const std::optional<qint64> value = number(text, INT16_MIN, INT16_MAX);
+    return value ? std::optional<int16_t>(int16_t(*value)) : std::nullopt;
 }
 
-std::optional<QByteArray> fromHex(const QString &text)
+int hexDigit(char c)
 {
-    QByteArray digits;
-    for (const QString &pair : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        if (pair.size() != 2)
-            return std::nullopt;
-        for (const QChar c : pair) {
-            if (c.unicode() > 0x7F || !isxdigit(c.toLatin1()))
-                return std::nullopt;
+    if (ascii::isDigit(c))
+        return c - '0';
+    c = char(c | 0x20);
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+// Pairs of hex digits apart by spaces.
+std::optional<QByteArray> fromHex(QByteArrayView text)
+{
+    if (text.isEmpty())
+        return QByteArray();
+    QByteArray bytes(text.size() / 3 + 1, Qt::Uninitialized);
+    char *out = bytes.data();
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n) {
+        if (text[i] == ' ') {
+            ++i;
+            continue;
         }
-        digits += pair.toLatin1();
+        const int high = hexDigit(text[i]);
+        const int low = i + 1 < n ? hexDigit(text[i + 1]) : -1;
+        if (high < 0 || low < 0 || (i + 2 < n && text[i + 2] != ' '))
+            return std::nullopt;
+        *out++ = char(high << 4 | low);
+        i += 2;
     }
-    return QByteArray::fromHex(digits);
+    bytes.truncate(out - bytes.constData());
+    return bytes;
 }
 
-// The reason a line cannot be read back, or an empty text.
-QString readLine(const QString &line, JournalEntry &e)
+// The next column of `line` from `from`; `from` moves past its tab, or to -1 after the last.
+QByteArrayView column(QByteArrayView line, qsizetype &from)
 {
-    const QStringList f = line.split(QLatin1Char('\t'));
-    if (f.size() < 6)
-        return QStringLiteral("faltam colunas");
-    e.time = QDateTime::fromString(f.at(0), kTimeFormat);
+    const qsizetype tab = line.indexOf('\t', from);
+    const QByteArrayView text = line.sliced(from, (tab < 0 ? line.size() : tab) - from);
+    from = tab < 0 ? -1 : tab + 1;
+    return text;
+}
+
+// Reads the first five columns, which a line must hold within its first kilobyte; `from` is
+// left at the sixth, `count` at the fourth, checked once the bytes are known. The reason the
+// line cannot be read back, or an empty text.
+QString readHead(
+    QByteArrayView line, LocalTimes &times, JournalEntry &e, qsizetype &from, QByteArrayView &count)
+{
+    const QByteArrayView start = line.first(std::min(line.size(), kHeadBytes));
+    QByteArrayView head[kHeadColumns];
+    from = 0;
+    for (QByteArrayView &text : head) {
+        text = column(start, from);
+        if (from < 0)
+            return QStringLiteral("faltam colunas");
+    }
+    e.time = times.read(head[0]);
     if (!e.time.isValid())
         return QStringLiteral("hora inválida");
     const auto call = std::find_if(std::begin(kCalls), std::end(kCalls),
-        [&](JournalEntry::Call c) { return callName(c) == f.at(1); });
+        [&](JournalEntry::Call c) { return QLatin1String(head[1]) == callName(c); });
     if (call == std::end(kCalls))
         return QStringLiteral("chamada desconhecida");
     e.call = *call;
-    const std::optional<int16_t> port = portCode(f.at(2));
+    const std::optional<int16_t> port = portCode(head[2]);
     if (!port)
         return QStringLiteral("porta inválida");
     e.port = *port;
-    bool ok = false;
-    e.result = f.at(4).toInt(&ok);
-    if (!ok)
+    count = head[3];
+    const std::optional<qint64> result = number(head[4], INT32_MIN, INT32_MAX);
+    if (!result)
         return QStringLiteral("resultado inválido");
-    const std::optional<QByteArray> bytes = fromHex(f.at(5));
+    e.result = int32_t(*result);
+    return {};
+}
+
+// The reason a line cannot be read back, or an empty text.
+QString readLine(QByteArrayView line, LocalTimes &times, JournalEntry &e)
+{
+    qsizetype from = 0;
+    QByteArrayView count;
+    if (const QString reason = readHead(line, times, e, from, count); !reason.isEmpty())
+        return reason;
+    std::optional<QByteArray> bytes = fromHex(column(line, from));
     if (!bytes)
         return QStringLiteral("bytes inválidos");
-    e.bytes = *bytes;
-    if (!f.at(3).isEmpty() && f.at(3) != QString::number(e.bytes.size()))
+    e.bytes = std::move(*bytes);
+    // As written: no sign, no leading zero.
+    if (!count.isEmpty()
+        && ((count.size() > 1 && count.startsWith('0'))
+            || number(count, 0, INT64_MAX) != std::optional<qint64>(e.bytes.size())))
         return QStringLiteral("contagem de bytes não confere");
     e.repeats = 1;
-    if (f.size() > 7) {
-        e.repeats = f.at(7).toInt(&ok);
-        if (!ok || e.repeats < 1)
+    if (from >= 0)
+        (void)column(line, from); // the text, only for people
+    if (from >= 0) {
+        const std::optional<qint64> repeats = number(column(line, from), 1, INT32_MAX);
+        if (!repeats)
             return QStringLiteral("repetições inválidas");
+        e.repeats = int32_t(*repeats);
     }
     return {};
 }
@@ -134,24 +258,87 @@ QString text(const QVector<JournalEntry> &entries)
     return out;
 }
 
-Parsed parse(const QByteArray &utf8)
+Parsed read(QIODevice &device)
 {
+    constexpr qint64 kChunk = 256 << 10;
     Parsed out;
-    const QStringList lines = QString::fromUtf8(utf8).split(QLatin1Char('\n'));
-    for (int i = 0; i < lines.size(); ++i) {
-        QString line = lines.at(i);
-        if (line.endsWith(QLatin1Char('\r')))
+    LocalTimes times;
+    qsizetype lineNumber = 0; // of the line being read
+    const auto take = [&out, &lineNumber, &times](QByteArrayView line) {
+        ++lineNumber;
+        if (line.endsWith('\r'))
             line.chop(1);
         if (line.isEmpty())
-            continue;
+            return true;
         JournalEntry e;
-        if (const QString reason = readLine(line, e); !reason.isEmpty()) {
-            out.error = QStringLiteral("linha %1: %2").arg(i + 1).arg(reason);
-            return out;
+        if (const QString reason = readLine(line, times, e); !reason.isEmpty()) {
+            out.error = QStringLiteral("linha %1: %2").arg(lineNumber).arg(reason);
+            return false;
         }
         out.entries.append(std::move(e));
+        return true;
+    };
+    // Room for as many entries as there can be lines, in one block: grown step by step, a
+    // journal of a million calls spent more time in fresh memory than in reading. What is not
+    // used is never touched.
+    out.entries.reserve(device.size() / kShortestLine);
+    QByteArray pending; // read, not yet taken: the start of a line whose end has not come
+    qsizetype searched = 0; // of `pending`, known to hold no line end
+    bool headChecked = false;
+    // A file still growing as it is read stops at the limit all the same.
+    for (qint64 total = 0; total <= kMaxFileBytes;) {
+        const qsizetype kept = pending.size();
+        if (pending.capacity() < kept + kChunk)
+            pending.reserve(std::max(2 * pending.capacity(), kept + kChunk));
+        pending.resize(kept + kChunk);
+        const qint64 got = device.read(pending.data() + kept, kChunk);
+        pending.resize(kept + std::max<qint64>(got, 0));
+        if (got <= 0)
+            break;
+        total += got;
+        qsizetype start = 0;
+        for (qsizetype end; (end = pending.indexOf('\n', searched)) >= 0; searched = start) {
+            if (!take(QByteArrayView(pending).sliced(start, end - start)))
+                return out;
+            start = end + 1;
+            headChecked = false;
+        }
+        pending.remove(0, start);
+        searched = pending.size();
+        // A line of megabytes is told bad by its start, before the rest of it is read.
+        if (!headChecked && pending.size() >= kHeadBytes) {
+            JournalEntry e;
+            qsizetype from = 0;
+            QByteArrayView count;
+            if (const QString reason = readHead(pending, times, e, from, count);
+                !reason.isEmpty()) {
+                out.error = QStringLiteral("linha %1: %2").arg(lineNumber + 1).arg(reason);
+                return out;
+            }
+            headChecked = true;
+        }
     }
+    if (!device.atEnd())
+        out.error = text_file::tooLarge(kMaxFileBytes);
+    else if (!pending.isEmpty())
+        (void)take(pending);
     return out;
+}
+
+QString shortened(const QByteArray &bytes, QString (*show)(const QByteArray &))
+{
+    if (bytes.size() <= kShownBytes)
+        return show(bytes);
+    return show(bytes.first(kShownBytes))
+        + QStringLiteral(" … (mais %1 bytes)").arg(bytes.size() - kShownBytes);
+}
+
+Parsed parse(const QByteArray &utf8)
+{
+    QBuffer buffer;
+    buffer.setData(utf8);
+    buffer.open(QIODevice::ReadOnly);
+    return read(buffer);
 }
 
 } // namespace journal_format

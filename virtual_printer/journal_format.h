@@ -2,7 +2,14 @@
 
 #include "virtual_printer/virtual_printer.h"
 
+class QIODevice;
+
 namespace journal_format {
+
+// Opening a journal holds all of it in memory, and one of this size takes seconds.
+inline constexpr qint64 kMaxFileBytes = 128 << 20;
+// Views show at most this much of a call; the hex and text of one of megabytes would freeze them.
+inline constexpr qsizetype kShownBytes = 256;
 
 // "1B 56 41"
 [[nodiscard]] QString hex(const QByteArray &bytes);
@@ -21,7 +28,12 @@ struct Parsed
     QVector<JournalEntry> entries;
     QString error; // "linha 3: chamada desconhecida"; empty when every line was read
 };
+// Reads as the lines come and stops at the first it cannot read back, or past kMaxFileBytes.
 // Accepts LF or CR LF line ends; blank lines are skipped.
+[[nodiscard]] Parsed read(QIODevice &device);
 [[nodiscard]] Parsed parse(const QByteArray &utf8);
+// At most kShownBytes of `bytes` as `show` gives them, and how many more there are:
+// "41 42 … (mais 300 bytes)".
+[[nodiscard]] QString shortened(const QByteArray &bytes, QString (*show)(const QByteArray &));
 
 } // namespace journal_format

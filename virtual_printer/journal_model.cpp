@@ -41,6 +41,8 @@ QVariant JournalModel::data(const QModelIndex &index, int role) const
         return {};
     const JournalEntry &e = m_printer.journal().at(index.row());
     const bool carriesBytes = e.call == JournalEntry::Call::TX || e.call == JournalEntry::Call::TXI;
+    if (role == BytesRole)
+        return e.bytes;
     if (role == Qt::FontRole && (index.column() == Hex || index.column() == Text))
         return QFontDatabase::systemFont(QFontDatabase::FixedFont);
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
@@ -59,9 +61,9 @@ QVariant JournalModel::data(const QModelIndex &index, int role) const
     case Commands:
         return carriesBytes ? QVariant(commands(index.row())) : QVariant();
     case Hex:
-        return journal_format::hex(e.bytes);
+        return journal_format::shortened(e.bytes, journal_format::hex);
     case Text:
-        return journal_format::readable(e.bytes);
+        return journal_format::shortened(e.bytes, journal_format::readable);
     default:
         return {};
     }
@@ -74,8 +76,10 @@ const QString &JournalModel::commands(int row) const
         m_commands.resize(m_printer.journal().size());
     }
     if (!m_decoded.at(row)) {
-        m_commands[row]
-            = command_decoder::summary(command_decoder::decode(m_printer.journal().at(row).bytes));
+        m_commands[row] = journal_format::shortened(
+            m_printer.journal().at(row).bytes, [](const QByteArray &bytes) {
+                return command_decoder::summary(command_decoder::decode(bytes));
+            });
         m_decoded[row] = true;
     }
     return m_commands.at(row);

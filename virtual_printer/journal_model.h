@@ -11,6 +11,8 @@ class JournalModel : public QAbstractTableModel
     Q_OBJECT
 public:
     enum Column { Time, Call, Port, Count, Result, Commands, Hex, Text, ColumnCount };
+    // Every byte of the call, in any column; what is shown stops at a few hundred.
+    static constexpr int BytesRole = Qt::UserRole;
 
     explicit JournalModel(VirtualPrinter &printer, QObject *parent = nullptr);
 

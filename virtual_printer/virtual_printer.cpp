@@ -4,6 +4,7 @@
 #include "virtual_printer/monitored_mode.h"
 
 #include <QThread>
+#include <climits>
 #include <utility>
 
 namespace {
@@ -119,7 +120,9 @@ void VirtualPrinter::record(
 {
     if (call == JournalEntry::Call::Estado && !m_journal.isEmpty()) {
         JournalEntry &last = m_journal.last();
-        if (last.call == call && last.port == port && last.result == result) {
+        // A count at its maximum starts an entry of its own, rather than wrap.
+        if (last.call == call && last.port == port && last.result == result
+            && last.repeats < INT32_MAX) {
             ++last.repeats;
             emit entryChanged(m_journal.size() - 1);
             return;

@@ -145,12 +145,16 @@ void VirtualPrinterWindow::saveJournal()
 
 QString VirtualPrinterWindow::openJournalFrom(const QString &path)
 {
-    const text_file::ReadResult file = text_file::read(path);
-    if (!file.exists || !file.error.isEmpty()) {
-        return QStringLiteral("Não foi possível ler %1: %2")
-            .arg(path, file.exists ? file.error : system_error::reason(ENOENT));
-    }
-    journal_format::Parsed parsed = journal_format::parse(file.bytes);
+    const text_file::OpenResult file
+        = text_file::openForReading(path, journal_format::kMaxFileBytes);
+    const auto unreadable = [&path](const QString &why) {
+        return QStringLiteral("Não foi possível ler %1: %2").arg(path, why);
+    };
+    if (!file.file)
+        return unreadable(file.exists ? file.error : system_error::reason(ENOENT));
+    journal_format::Parsed parsed = journal_format::read(*file.file);
+    if (file.file->error() != QFileDevice::NoError)
+        return unreadable(system_error::reason(*file.file));
     if (!parsed.error.isEmpty())
         return QStringLiteral("%1 não é um diário: %2").arg(path, parsed.error);
     m_printer.replaceJournal(std::move(parsed.entries));
