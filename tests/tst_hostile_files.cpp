@@ -89,8 +89,9 @@ QStringList readAndWrite(const QDir &dir, const QString &name)
         return {layout_table::lookup(dir, "237").error, saved.file + ": " + saved.reason};
     }
     RecordingMessages messages;
+    ScriptedQuestion question;
     VirtualPrinter printer;
-    VirtualPrinterWindow window(printer, messages);
+    VirtualPrinterWindow window(printer, messages, question);
     (void)printer.TX(888, "ABC\r\n");
     if (name == kPicture)
         return {window.paperView()->saveImageTo(path)};
@@ -217,8 +218,9 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(mib << 20));
         file.close();
         RecordingMessages messages;
+        ScriptedQuestion question;
         VirtualPrinter printer;
-        VirtualPrinterWindow window(printer, messages);
+        VirtualPrinterWindow window(printer, messages, question);
         const qint64 before = bytesRead();
         QCOMPARE(window.openJournalFrom(path), message.replace("%1", path));
         QVERIFY(bytesRead() - before < (1 << 20));
@@ -228,8 +230,9 @@ private slots:
     void hugeEntryShownCut()
     {
         RecordingMessages messages;
+        ScriptedQuestion question;
         VirtualPrinter printer;
-        VirtualPrinterWindow window(printer, messages);
+        VirtualPrinterWindow window(printer, messages, question);
         const QByteArray huge = QByteArray(3 << 20, 'A');
         (void)printer.TX(888, huge);
         const QAbstractItemModel *model = window.findChild<QTableView *>("journal")->model();

@@ -30,8 +30,9 @@ const int kCheckWidth = (175 + 8) * 8; // pixels: the check and 4 mm of desk eit
 struct Bench
 {
     RecordingMessages messages;
+    ScriptedQuestion question;
     VirtualPrinter printer;
-    VirtualPrinterWindow window {printer, messages};
+    VirtualPrinterWindow window {printer, messages, question};
 
     template <typename T> T *get(const char *name)
     {

@@ -174,7 +174,7 @@ private slots:
         auto [how, dialogDelay, journal] = fetch<QString, int, QString>();
         TestServices t;
         VirtualPrinter printer;
-        VirtualPrinterWindow printerWindow(printer, t.messages);
+        VirtualPrinterWindow printerWindow(printer, t.messages, t.question);
         printerWindow.show();
         Services services = t.services();
         services.link = &printer;
