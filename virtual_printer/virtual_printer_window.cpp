@@ -87,7 +87,7 @@ VirtualPrinterWindow::VirtualPrinterWindow(
     // scrolling sideways. The bytes in full are in the pane below.
     QHeaderView *header = m_view->horizontalHeader();
     const auto fit = [this](int column, const char *widest) {
-        const QString title = m_model->headerData(column, Qt::Horizontal).toString();
+        const QString title = m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
         m_view->setColumnWidth(column,
             std::max(fontMetrics().horizontalAdvance(QString::fromUtf8(widest)),
                 fontMetrics().horizontalAdvance(title))
