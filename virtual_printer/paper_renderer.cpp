@@ -476,10 +476,9 @@ QByteArray pdf(const PaperJob &job)
     writer.setTitle(heading(job));
     writer.setCreator(QStringLiteral("vorel-demo"));
     const QSizeF size = paperSizeMm(job);
-    // Pages wider than tall stay so: the paper goes in as the printer takes it.
-    writer.setPageLayout(QPageLayout(QPageSize(size, QPageSize::Millimeter),
-        size.width() > size.height() ? QPageLayout::Landscape : QPageLayout::Portrait,
-        QMarginsF()));
+    // A custom size is kept as given, wider than tall for a check: "landscape" would turn it.
+    writer.setPageLayout(QPageLayout(
+        QPageSize(size, QPageSize::Millimeter), QPageLayout::Portrait, QMarginsF()));
     return paint(writer, job) ? out : QByteArray();
 }
 

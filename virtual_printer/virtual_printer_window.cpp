@@ -12,6 +12,7 @@
 #include "virtual_printer/virtual_printer.h"
 
 #include <QCheckBox>
+#include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -141,8 +142,8 @@ VirtualPrinterWindow::VirtualPrinterWindow(
     m_panes->addWidget(m_view);
     m_panes->addWidget(m_bytes);
     m_panes->setChildrenCollapsible(false);
+    // What the window gains or loses once shown goes to the paper.
     m_panes->setStretchFactor(0, 1);
-    m_panes->setSizes({60, 25, 15});
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(statusBox);
@@ -152,6 +153,24 @@ VirtualPrinterWindow::VirtualPrinterWindow(
     showStatus(m_printer.status());
     connect(&m_printer, &VirtualPrinter::statusChanged, this, &VirtualPrinterWindow::showStatus);
     resize(kDefaultSize);
+}
+
+void VirtualPrinterWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_panesArranged)
+        return;
+    m_panesArranged = true;
+    // The journal shows seven calls and the bytes five rows, unless the screen is so low that
+    // the paper would be left less than two thirds.
+    layout()->activate();
+    const int total = m_panes->height() - 2 * m_panes->handleWidth();
+    const int row = m_view->verticalHeader()->defaultSectionSize();
+    const int journal = std::min(8 * row + 2 * m_view->frameWidth(), total * 2 / 9);
+    const int bytes = std::min(
+        5 * QFontMetrics(QFontDatabase::systemFont(QFontDatabase::FixedFont)).lineSpacing() + row,
+        total / 9);
+    m_panes->setSizes({total - journal - bytes, journal, bytes});
 }
 
 ViewerLayout VirtualPrinterWindow::viewerLayout() const
@@ -164,8 +183,10 @@ void VirtualPrinterWindow::setViewerLayout(const ViewerLayout &layout)
     const QList<int> &panes = layout.panes;
     const bool usable = panes.size() == m_panes->count()
         && std::all_of(panes.begin(), panes.end(), [](int size) { return size > 0; });
-    if (usable)
+    if (usable) {
         m_panes->setSizes(panes);
+        m_panesArranged = true;
+    }
     m_paper->setZoom(layout.zoom);
 }
 

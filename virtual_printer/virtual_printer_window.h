@@ -23,7 +23,7 @@ class VirtualPrinterWindow : public QWidget
 public:
     // The size it opens at; and the narrowest and lowest at which a check front's printed text
     // is still 10 pixels high and every pane shows.
-    static constexpr QSize kDefaultSize {900, 860};
+    static constexpr QSize kDefaultSize {900, 920};
     static constexpr QSize kSmallestReadable {660, 560};
 
     VirtualPrinterWindow(VirtualPrinter &printer, MessageSink &messages, Question &question,
@@ -38,6 +38,9 @@ public:
     [[nodiscard]] ViewerLayout viewerLayout() const;
     // What cannot be used (another number of panes, sizes that are not) is left as it is.
     void setViewerLayout(const ViewerLayout &layout);
+
+protected:
+    void showEvent(QShowEvent *event) override;
 
 private:
     void showStatus(uint8_t status);
@@ -58,4 +61,5 @@ private:
     QCheckBox *m_bits[8] = {};
     // Entries before it are in a file, as saved or opened, and unchanged since.
     qsizetype m_savedUpTo = 0;
+    bool m_panesArranged = false; // by the operator, last time, or at the first show
 };
