@@ -192,7 +192,8 @@ ViewerSettings readViewer(const QString &path)
     file.beginGroup(kViewerGroup);
     if (const QRect frame = file.value(kFrame).toRect(); frame.isValid())
         viewer.frame = frame;
-    for (const QString &size : valueText(file.value(kPanes)).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+    for (const QString &size :
+        valueText(file.value(kPanes)).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
         bool ok = false;
         viewer.layout.panes << size.toInt(&ok);
         if (!ok) {
@@ -218,8 +219,8 @@ QString writeViewer(const QString &path, const ViewerSettings &viewer)
     for (const int size : viewer.layout.panes)
         panes << QString::number(size);
     file.setValue(kPanes, panes.join(QLatin1Char(' ')));
-    file.setValue(kZoom, viewer.layout.zoom > 0 ? QString::number(viewer.layout.zoom)
-                                                : QStringLiteral("fit"));
+    file.setValue(kZoom,
+        viewer.layout.zoom > 0 ? QString::number(viewer.layout.zoom) : QStringLiteral("fit"));
     file.endGroup();
     file.sync();
     if (file.status() != QSettings::NoError)

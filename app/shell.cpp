@@ -111,8 +111,8 @@ void Shell::show()
         const QRect available = screen ? screen->availableGeometry() : QRect();
         const QSize size = m_window->size();
         if (!available.isEmpty() && m_keptViewer.frame.isValid()) {
-            m_window->move(window_place::beside(available,
-                window_place::inside(available, m_keptViewer.frame), size, size)
+            m_window->move(window_place::beside(
+                available, window_place::inside(available, m_keptViewer.frame), size, size)
                                .topLeft());
         } else if (!available.isEmpty()) {
             m_window->move(
@@ -183,8 +183,8 @@ void Shell::showVirtualPrinter()
     if (m_printer.printer != Printer::Virtual)
         return;
     if (!m_printerWindow) {
-        m_printerWindow = std::make_unique<VirtualPrinterWindow>(
-            *m_virtualPrinter, m_messages, m_question);
+        m_printerWindow
+            = std::make_unique<VirtualPrinterWindow>(*m_virtualPrinter, m_messages, m_question);
         if (m_keptViewer.frame.isNull())
             m_keptViewer = settings::readViewer(settings::defaultPath());
         m_printerWindow->setViewerLayout(m_keptViewer.layout);
@@ -209,10 +209,10 @@ void Shell::placePrinterWindow(const QRect &kept)
     if (!screen)
         return;
     const QRect available = screen->availableGeometry();
-    const QRect place = kept.isValid() ? window_place::inside(available, kept)
-                                       : window_place::beside(available, main,
-                                           VirtualPrinterWindow::kDefaultSize.grownBy(frame),
-                                           VirtualPrinterWindow::kSmallestReadable.grownBy(frame));
+    const QRect place = kept.isValid()
+        ? window_place::inside(available, kept)
+        : window_place::beside(available, main, VirtualPrinterWindow::kDefaultSize.grownBy(frame),
+            VirtualPrinterWindow::kSmallestReadable.grownBy(frame));
     m_printerWindow->resize(place.size().shrunkBy(frame));
     m_printerWindow->move(place.topLeft());
 }

@@ -15,7 +15,8 @@ inline constexpr int kGap = 8;
 // Beside `anchor` on the first side, of right, left, below and above, with room for `smallest`,
 // as much of `wanted` as fits there; where no side has room, `wanted` (cut to `available`) where
 // it covers least of `anchor`.
-[[nodiscard]] QRect beside(const QRect &available, const QRect &anchor, QSize wanted, QSize smallest);
+[[nodiscard]] QRect beside(
+    const QRect &available, const QRect &anchor, QSize wanted, QSize smallest);
 // `frame` moved, and made smaller if need be, to lie wholly inside `available`.
 [[nodiscard]] QRect inside(const QRect &available, const QRect &frame);
 // Where a window of `first` goes so that it and one of `second` on its right stand side by

@@ -14,8 +14,8 @@ void BoxMessageSink::show(QWidget *parent, const QString &text)
 
 bool BoxQuestion::ask(QWidget *parent, const QString &text)
 {
-    QMessageBox box(QMessageBox::Question, QString(), text, QMessageBox::Yes | QMessageBox::No,
-        parent);
+    QMessageBox box(
+        QMessageBox::Question, QString(), text, QMessageBox::Yes | QMessageBox::No, parent);
     // Named here rather than by Qt's translation, which may be missing.
     box.button(QMessageBox::Yes)->setText(QStringLiteral("Sim"));
     box.button(QMessageBox::No)->setText(QStringLiteral("Não"));

@@ -29,7 +29,8 @@ QString rows(const QByteArray &bytes, qsizetype firstRow, qsizetype maxRows)
     static const char kDigits[] = "0123456789ABCDEF";
     constexpr qsizetype kRowChars = 8 + 2 + kRowBytes * 3 + 1 + 1 + kRowBytes + 1;
     const qsizetype first = std::clamp<qsizetype>(firstRow * kRowBytes, 0, bytes.size());
-    const qsizetype end = std::min(bytes.size(), first + std::max<qsizetype>(maxRows, 0) * kRowBytes);
+    const qsizetype end
+        = std::min(bytes.size(), first + std::max<qsizetype>(maxRows, 0) * kRowBytes);
     QString out;
     out.reserve((end - first) / kRowBytes * kRowChars + kRowChars);
     for (qsizetype row = first; row < end; row += kRowBytes) {

@@ -477,8 +477,8 @@ QByteArray pdf(const PaperJob &job)
     writer.setCreator(QStringLiteral("vorel-demo"));
     const QSizeF size = paperSizeMm(job);
     // A custom size is kept as given, wider than tall for a check: "landscape" would turn it.
-    writer.setPageLayout(QPageLayout(
-        QPageSize(size, QPageSize::Millimeter), QPageLayout::Portrait, QMarginsF()));
+    writer.setPageLayout(
+        QPageLayout(QPageSize(size, QPageSize::Millimeter), QPageLayout::Portrait, QMarginsF()));
     return paint(writer, job) ? out : QByteArray();
 }
 

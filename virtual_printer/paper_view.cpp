@@ -75,13 +75,12 @@ PaperView::PaperView(VirtualPrinter &printer, MessageSink &messages, QWidget *pa
         button->setDefaultAction(action);
         return button;
     };
-    QToolButton *smaller = zoomAction("reduzir", QStringLiteral("−"),
-        QStringLiteral("Reduzir (Ctrl+-)"), QKeySequence::keyBindings(QKeySequence::ZoomOut),
-        [this] { zoomBy(-1); });
+    QToolButton *smaller
+        = zoomAction("reduzir", QStringLiteral("−"), QStringLiteral("Reduzir (Ctrl+-)"),
+            QKeySequence::keyBindings(QKeySequence::ZoomOut), [this] { zoomBy(-1); });
     QToolButton *larger = zoomAction("ampliar", QStringLiteral("+"),
         QStringLiteral("Ampliar (Ctrl++)"),
-        QKeySequence::keyBindings(QKeySequence::ZoomIn)
-            << QKeySequence(Qt::CTRL | Qt::Key_Equal),
+        QKeySequence::keyBindings(QKeySequence::ZoomIn) << QKeySequence(Qt::CTRL | Qt::Key_Equal),
         [this] { zoomBy(1); });
     QToolButton *fit = zoomAction("ajustar", QStringLiteral("Ajustar"),
         QStringLiteral("Ajustar à largura do painel (Ctrl+0)"),

@@ -87,8 +87,13 @@ VirtualPrinterWindow::VirtualPrinterWindow(
     // The short columns as wide as their widest text, the long ones sharing what is left: no
     // scrolling sideways. The bytes in full are in the pane below.
     QHeaderView *header = m_view->horizontalHeader();
+    // Titles in bold for the chosen row would no longer fit their columns; on a small screen
+    // they are shortened rather than cut at both ends.
+    header->setHighlightSections(false);
+    header->setTextElideMode(Qt::ElideRight);
     const auto fit = [this](int column, const char *widest) {
-        const QString title = m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        const QString title
+            = m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
         m_view->setColumnWidth(column,
             std::max(fontMetrics().horizontalAdvance(QString::fromUtf8(widest)),
                 fontMetrics().horizontalAdvance(title))
