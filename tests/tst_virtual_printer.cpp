@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTableView>
 #include <QWheelEvent>
 
@@ -335,7 +336,8 @@ private slots:
         QCOMPARE(b.rows().size(), left);
     }
 
-    // At its default size the check's printed text is readable, and the keys and the wheel zoom.
+    // At its default size the check's printed text is readable and the journal needs no scrolling
+    // sideways; the keys and the wheel zoom.
     void paperReadableAndZoomed_data()
     {
         // Columns: what the operator does, scale against the fitted one.
@@ -361,6 +363,7 @@ private slots:
         QFont printed(QStringLiteral("DejaVu Sans Mono"));
         printed.setPixelSize(qRound(fitted * paper_renderer::kPrintedEmMm));
         QVERIFY2(QFontMetricsF(printed).capHeight() >= 10, qPrintable(QString::number(fitted)));
+        QCOMPARE(b.get<QTableView>("journal")->horizontalScrollBar()->maximum(), 0);
 
         QWidget *viewport = paper->findChild<QScrollArea *>()->viewport();
         for (const QChar k : keys) {
