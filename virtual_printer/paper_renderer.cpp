@@ -8,8 +8,10 @@
 #include "virtual_printer/journal_format.h"
 #include "virtual_printer/print_grid.h"
 
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPdfWriter>
 
 namespace paper_renderer {
 
@@ -94,21 +96,25 @@ QString when(const QDateTime &time)
     return time.toString(QStringLiteral("HH:mm:ss.zzz"));
 }
 
-// Millimetres to pixels on one picture.
+// `family` with its em `emPixels` high.
+QFont pixelFont(const QString &family, double emPixels, bool bold = false)
+{
+    QFont f(family);
+    f.setPixelSize(std::max(1, qRound(emPixels)));
+    f.setBold(bold);
+    return f;
+}
+
+// Millimetres to device pixels on one piece of paper, its top-left corner at the painter's
+// origin.
 class Sheet
 {
 public:
-    Sheet(double pixelsPerMm, double paperWidthMm, double paperHeightMm)
+    Sheet(QPainter &painter, double pixelsPerMm, QSizeF paperMm)
         : m_ppm(pixelsPerMm)
-        , m_image(qCeil(px(paperWidthMm + 2 * kDeskMm)),
-              qCeil(px(kHeadingMm + paperHeightMm + 2 * kDeskMm)), QImage::Format_RGB32)
-        , m_paper(px(kDeskMm), px(kHeadingMm + kDeskMm), px(paperWidthMm), px(paperHeightMm))
-    {
-        m_image.fill(QColor(0xd6, 0xd6, 0xd2));
-        m_painter.begin(&m_image);
-        m_painter.setRenderHint(QPainter::Antialiasing);
-        m_painter.setRenderHint(QPainter::TextAntialiasing);
-    }
+        , m_painter(painter)
+        , m_paper(0, 0, px(paperMm.width()), px(paperMm.height()))
+    { }
 
     double px(double mm) const { return mm * m_ppm; }
     QPointF at(double xMm, double yMm) const
@@ -116,28 +122,32 @@ public:
         return m_paper.topLeft() + QPointF(px(xMm), px(yMm));
     }
     QPainter &painter() { return m_painter; }
+    // A thin line, at least one device pixel wide: the pictures' lines, and an eighth of a
+    // millimetre on paper.
+    QPen pen(const QColor &colour, Qt::PenStyle style = Qt::SolidLine) const
+    {
+        return QPen(colour, std::max(1.0, px(0.125)), style);
+    }
 
     void paper(const QColor &colour)
     {
         m_painter.fillRect(m_paper, colour);
-        m_painter.setPen(QPen(QColor(0x99, 0x99, 0x99), 1));
+        m_painter.setPen(pen(QColor(0x99, 0x99, 0x99)));
         m_painter.drawRect(m_paper);
         m_painter.setClipRect(m_paper);
     }
 
     QFont font(const QString &family, double emMm, bool bold = false) const
     {
-        QFont f(family);
-        f.setPixelSize(std::max(1, qRound(px(emMm))));
-        f.setBold(bold);
-        return f;
+        return pixelFont(family, px(emMm), bold);
     }
 
     // Fixed pitch whatever the font's own advance, so columns line up as the printer's do.
     void printed(double xMm, double baselineMm, const QString &text, const QColor &ink = Qt::black)
     {
-        QFont f = font(QStringLiteral("DejaVu Sans Mono"), kPitchMm / 0.6);
-        const double advance = QFontMetricsF(f).horizontalAdvance(QLatin1Char('M'));
+        QFont f = font(QStringLiteral("DejaVu Sans Mono"), kPrintedEmMm);
+        const double advance
+            = QFontMetricsF(f, m_painter.device()).horizontalAdvance(QLatin1Char('M'));
         f.setLetterSpacing(QFont::AbsoluteSpacing, px(kPitchMm) - advance);
         m_painter.setFont(f);
         m_painter.setPen(ink);
@@ -183,31 +193,29 @@ public:
         m_painter.setBrush(Qt::NoBrush);
     }
 
-    QImage finish(const PaperJob &job)
-    {
-        m_painter.setClipping(false);
-        QRectF line(px(kDeskMm), px(0.8), m_image.width() - px(2 * kDeskMm), px(4.4));
-        m_painter.setFont(font(QStringLiteral("DejaVu Sans"), 3.4, true));
-        m_painter.setPen(Qt::black);
-        m_painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, heading(job));
-        m_painter.setFont(font(QStringLiteral("DejaVu Sans"), 2.6));
-        line.translate(0, px(3.9));
-        line.setHeight(px(3.3));
-        m_painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, details(job));
-        line.translate(0, px(3.3));
-        m_painter.setPen(QColor(0xb0, 0x10, 0x10));
-        m_painter.drawText(
-            line, Qt::AlignLeft | Qt::AlignVCenter, notes(job).join(QStringLiteral(" · ")));
-        m_painter.end();
-        return std::move(m_image);
-    }
-
 private:
     double m_ppm;
-    QImage m_image;
+    QPainter &m_painter;
     QRectF m_paper;
-    QPainter m_painter;
 };
+
+// Above the paper on the desk: what the job is, when the line went out, what had to be made up.
+void drawHeading(QPainter &painter, const PaperJob &job, double ppm, double widthPx)
+{
+    const auto px = [ppm](double mm) { return mm * ppm; };
+    QRectF line(px(kDeskMm), px(0.8), widthPx - px(2 * kDeskMm), px(4.4));
+    painter.setFont(pixelFont(QStringLiteral("DejaVu Sans"), px(3.4), true));
+    painter.setPen(Qt::black);
+    painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, heading(job));
+    painter.setFont(pixelFont(QStringLiteral("DejaVu Sans"), px(2.6)));
+    line.translate(0, px(3.9));
+    line.setHeight(px(3.3));
+    painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, details(job));
+    line.translate(0, px(3.3));
+    painter.setPen(QColor(0xb0, 0x10, 0x10));
+    painter.drawText(
+        line, Qt::AlignLeft | Qt::AlignVCenter, notes(job).join(QStringLiteral(" · ")));
+}
 
 const QColor kForm(0x4a, 0x6a, 0x96);
 const QColor kGuide(0x9a, 0xb0, 0xc8);
@@ -227,12 +235,12 @@ void drawCheckForm(Sheet &s, const check_front::Heights &h)
     s.line(kPayeeLeftMm - 1, at(h, Line::Payee), 140, at(h, Line::Payee), pen);
     s.label(142, at(h, Line::Payee) - 1, QStringLiteral("ou à sua ordem"), kForm, 2.2);
     s.line(70, at(h, Line::PlaceDate), kWordsRightMm, at(h, Line::PlaceDate), pen);
-    QPen guide(kGuide, 1, Qt::DashLine);
+    const QPen guide = s.pen(kGuide, Qt::DashLine);
     for (const Line l : {Line::Observation1, Line::Observation2})
         s.line(kObservationLeftMm - 1, at(h, l), kWordsRightMm, at(h, l), guide);
     // Millimetres from the top edge in the margin, to compare with the layout.
     for (const int mm : h.mm) {
-        s.line(0, mm, 2.5, mm, QPen(QColor(0xc0, 0x50, 0x50), 1));
+        s.line(0, mm, 2.5, mm, s.pen(QColor(0xc0, 0x50, 0x50)));
         s.label(0.3, mm - 0.4, QString::number(mm), QColor(0xc0, 0x50, 0x50), 1.6);
     }
 }
@@ -257,14 +265,12 @@ void drawCheckData(Sheet &s, const PaperJob &job, const check_front::Heights &h)
     s.printed(kObservationLeftMm, baseline(Line::Observation2), fieldText(job.check.observation2));
 }
 
-QImage renderCheck(const PaperJob &job, double ppm)
+void drawCheck(Sheet &s, const PaperJob &job)
 {
-    Sheet s(ppm, check_front::kWidthMm, check_front::kHeightMm);
     s.paper(QColor(0xf2, 0xf6, 0xee));
     const check_front::Heights h = check_front::heights(job.layout);
     drawCheckForm(s, h);
     drawCheckData(s, job, h);
-    return s.finish(job);
 }
 
 void drawGrid(Sheet &s, double leftMm, double topMm, const print_grid::Grid &grid)
@@ -273,47 +279,58 @@ void drawGrid(Sheet &s, double leftMm, double topMm, const print_grid::Grid &gri
         s.printed(leftMm, topMm + (r + 1) * kLineMm - 1, grid.rows.at(r));
 }
 
-QImage renderBack(const PaperJob &job, double ppm)
+void drawBack(Sheet &s, const PaperJob &job)
 {
-    Sheet s(ppm, check_front::kWidthMm, check_front::kHeightMm);
     s.paper(QColor(0xf7, 0xf7, 0xf3));
     drawGrid(s, kMarginMm, kMarginMm / 2, print_grid::lay(job.text, backColumns(), backRows()));
-    return s.finish(job);
 }
 
-QImage renderAuthentication(const PaperJob &job, double ppm)
+int copies(const PaperJob &job)
 {
-    const int copies = job.twice ? 2 : 1;
-    Sheet s(ppm, check_front::kWidthMm, 2 * kMarginMm + copies * kAuthRowMm);
+    return job.twice ? 2 : 1;
+}
+
+void drawAuthentication(Sheet &s, const PaperJob &job)
+{
     s.paper(Qt::white);
     const double imageWidth = std::min<int>(job.image.size(), imageColumnsThatFit()) * kDotMm;
     const double textLeft = kMarginMm + imageWidth + (job.image.isEmpty() ? 0 : 2);
     const QString line
         = fieldText(job.text).left(std::max(0, columnsBetween(textLeft, check_front::kWidthMm)));
-    for (int copy = 0; copy < copies; ++copy) {
+    for (int copy = 0; copy < copies(job); ++copy) {
         const double top = kMarginMm + copy * kAuthRowMm;
         s.bitImage(kMarginMm, top, job.image);
         s.printed(textLeft, top + (kDotsPerColumn - 1) * kDotMm, line);
     }
-    return s.finish(job);
 }
 
-QImage renderText(const PaperJob &job, double ppm)
+print_grid::Grid textGrid(const PaperJob &job)
 {
-    const print_grid::Grid grid = print_grid::lay(job.text, kTextColumns, kMaxTextRows);
-    const double imageRows = job.image.isEmpty() ? 0 : kAuthRowMm;
-    const double width = 2 * kMarginMm + kTextColumns * kPitchMm;
-    Sheet s(ppm, width, 2 * kMarginMm + imageRows + grid.rows.size() * kLineMm);
+    return print_grid::lay(job.text, kTextColumns, kMaxTextRows);
+}
+
+double textImageRowsMm(const PaperJob &job)
+{
+    return job.image.isEmpty() ? 0 : kAuthRowMm;
+}
+
+void drawText(Sheet &s, const PaperJob &job)
+{
     s.paper(Qt::white);
     // Every tenth column marked above the text, to read the line width off the ruler lines.
     for (int column = 10; column <= kTextColumns; column += 10) {
         const double x = kMarginMm + (column - 0.5) * kPitchMm;
-        s.line(x, 0, x, 1.5, QPen(kGuide, 1));
+        s.line(x, 0, x, 1.5, s.pen(kGuide));
         s.label(x - 1, 3.2, QString::number(column), kGuide, 1.8);
     }
     s.bitImage(kMarginMm, kMarginMm, job.image);
-    drawGrid(s, kMarginMm, kMarginMm + imageRows, grid);
-    return s.finish(job);
+    drawGrid(s, kMarginMm, kMarginMm + textImageRowsMm(job), textGrid(job));
+}
+
+void setUp(QPainter &painter)
+{
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
 }
 
 } // namespace
@@ -379,21 +396,90 @@ QStringList notes(const PaperJob &job)
     return out;
 }
 
-QImage render(const PaperJob &job, double pixelsPerMm)
+QSizeF paperSizeMm(const PaperJob &job)
 {
+    switch (job.kind) {
+    case PaperJob::Kind::Authentication:
+    case PaperJob::Kind::MonitoredAuthentication:
+        return {double(check_front::kWidthMm), 2 * kMarginMm + copies(job) * kAuthRowMm};
+    case PaperJob::Kind::Text:
+        return {2 * kMarginMm + kTextColumns * kPitchMm,
+            2 * kMarginMm + textImageRowsMm(job) + textGrid(job).rows.size() * kLineMm};
+    default:
+        return {double(check_front::kWidthMm), double(check_front::kHeightMm)};
+    }
+}
+
+QSizeF pictureSizeMm(const PaperJob &job)
+{
+    return paperSizeMm(job) + QSizeF(2 * kDeskMm, kHeadingMm + 2 * kDeskMm);
+}
+
+void paint(QPainter &painter, const PaperJob &job, double pixelsPerMm)
+{
+    painter.save();
+    Sheet s(painter, pixelsPerMm, paperSizeMm(job));
     switch (job.kind) {
     case PaperJob::Kind::CheckFront:
     case PaperJob::Kind::CheckObservations:
-        return renderCheck(job, pixelsPerMm);
+        drawCheck(s, job);
+        break;
     case PaperJob::Kind::CheckBack:
-        return renderBack(job, pixelsPerMm);
+        drawBack(s, job);
+        break;
     case PaperJob::Kind::Authentication:
     case PaperJob::Kind::MonitoredAuthentication:
-        return renderAuthentication(job, pixelsPerMm);
+        drawAuthentication(s, job);
+        break;
     case PaperJob::Kind::Text:
-        return renderText(job, pixelsPerMm);
+        drawText(s, job);
+        break;
     }
-    return {};
+    painter.restore();
+}
+
+bool paint(QPaintDevice &device, const PaperJob &job)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    setUp(painter);
+    const double ppm = device.logicalDpiX() / 25.4;
+    const QSizeF paper = paperSizeMm(job) * ppm;
+    const double fits = std::min({1.0, device.width() / paper.width(),
+        device.height() * double(device.logicalDpiX()) / device.logicalDpiY() / paper.height()});
+    painter.scale(fits, fits * device.logicalDpiY() / device.logicalDpiX());
+    paint(painter, job, ppm);
+    return painter.end();
+}
+
+QImage render(const PaperJob &job, double pixelsPerMm)
+{
+    const auto px = [pixelsPerMm](double mm) { return mm * pixelsPerMm; };
+    const QSizeF picture = pictureSizeMm(job);
+    QImage image(qCeil(px(picture.width())), qCeil(px(picture.height())), QImage::Format_RGB32);
+    image.fill(QColor(0xd6, 0xd6, 0xd2));
+    QPainter painter(&image);
+    setUp(painter);
+    drawHeading(painter, job, pixelsPerMm, image.width());
+    painter.translate(px(kDeskMm), px(kHeadingMm + kDeskMm));
+    paint(painter, job, pixelsPerMm);
+    return image;
+}
+
+QByteArray pdf(const PaperJob &job)
+{
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setTitle(heading(job));
+    writer.setCreator(QStringLiteral("vorel-demo"));
+    const QSizeF size = paperSizeMm(job);
+    // A custom size is kept as given, wider than tall for a check: "landscape" would turn it.
+    writer.setPageLayout(
+        QPageLayout(QPageSize(size, QPageSize::Millimeter), QPageLayout::Portrait, QMarginsF()));
+    return paint(writer, job) ? out : QByteArray();
 }
 
 } // namespace paper_renderer

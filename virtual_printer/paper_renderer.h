@@ -3,13 +3,31 @@
 #include "virtual_printer/paper_job.h"
 
 #include <QImage>
+#include <QSizeF>
 #include <QStringList>
+
+class QPaintDevice;
+class QPainter;
 
 namespace paper_renderer {
 
 inline constexpr double kPixelsPerMm = 8.0;
 // The widest line of plain text the printer takes before it wraps.
 inline constexpr int kTextColumns = 48;
+// The height of the printer's characters (their em): 1.8 mm wide, 0.6 em.
+inline constexpr double kPrintedEmMm = 3.0;
+
+// The paper alone, without the desk and heading of the picture.
+[[nodiscard]] QSizeF paperSizeMm(const PaperJob &job);
+// The whole picture `render` draws: the paper on the desk, under its heading.
+[[nodiscard]] QSizeF pictureSizeMm(const PaperJob &job);
+// The paper, its top-left corner at the painter's origin, in real text and lines.
+void paint(QPainter &painter, const PaperJob &job, double pixelsPerMm);
+// The paper at true size by the device's resolution (a printer, a PDF page), from its top-left
+// corner, made smaller where it would not fit; false when the device cannot be painted on.
+[[nodiscard]] bool paint(QPaintDevice &device, const PaperJob &job);
+// A PDF of one page the size of the paper, with real text; empty if it could not be made.
+[[nodiscard]] QByteArray pdf(const PaperJob &job);
 
 // The job as the printer would put it on paper, under a heading that names the job and says
 // what the printer had to make up (a layout it could not read, a line off the edge).
