@@ -137,10 +137,15 @@ private slots:
         click(*cupom, QStringLiteral("Command2"));
         QVERIFY(!cupom->isVisible());
 
+        // Opened the first time under the main window, but never past the screen's edge.
+        const QRect available = w.screen()->availableGeometry();
+        w.move(available.left() + 30, available.bottom() - w.frameGeometry().height() - 20);
         QVERIFY(activate(w));
         click(w, QStringLiteral("Command4"));
         auto *check = w.findChild<CheckWindow *>(QStringLiteral("Cheque"));
         QVERIFY(check && activate(*check));
+        QVERIFY(available.contains(check->frameGeometry()));
+        QCOMPARE(check->frameGeometry().left(), w.frameGeometry().left());
         QCOMPARE(check->findChild<QLineEdit *>("Text1")->text(), QStringLiteral("237"));
         QCOMPARE(check->findChild<QLineEdit *>("Text4")->text(), QStringLiteral("19/12/2007"));
         grabToPng(check, QStringLiteral("Cheque"));
