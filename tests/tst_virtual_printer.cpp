@@ -628,16 +628,17 @@ private slots:
     {
         // Columns: file, entries, error.
         columns<QByteArray, QStringList, QString>();
-        QFile golden(QStringLiteral(TEST_DATA "/diario.txt"));
-        QVERIFY(golden.open(QIODevice::ReadOnly));
-        QTest::newRow("golden file") << golden.readAll()
-                                     << QStringList {"2007-12-19T10:00:00.000 Estado 888 216 '' x1",
-                                            "2007-12-19T10:00:00.125 TX 888 0 '1b2e353930317d' x1",
-                                            "2007-12-19T10:00:01.000 TXI 632 -1 '1b7e31' x1",
-                                            "2007-12-19T10:00:01.001 Sleep 0 1 '' x1",
-                                            "2007-12-19T10:00:02.500 TX 2 0 '0009e30a' x1",
-                                            "2007-12-19T23:59:59.999 TX 5 0 '' x1"}
-                                     << QString();
+        const QStringList goldenEntries {"2007-12-19T10:00:00.000 Estado 888 216 '' x1",
+            "2007-12-19T10:00:00.125 TX 888 0 '1b2e353930317d' x1",
+            "2007-12-19T10:00:01.000 TXI 632 -1 '1b7e31' x1",
+            "2007-12-19T10:00:01.001 Sleep 0 1 '' x1",
+            "2007-12-19T10:00:02.500 TX 2 0 '0009e30a' x1", "2007-12-19T23:59:59.999 TX 5 0 '' x1"};
+        // Files saved before the header came still open.
+        for (const char *name : {"diario.txt", "diario_v1.txt"}) {
+            QFile golden(QStringLiteral(TEST_DATA "/") + QLatin1String(name));
+            QVERIFY(golden.open(QIODevice::ReadOnly));
+            QTest::newRow(name) << golden.readAll() << goldenEntries << QString();
+        }
         QByteArray all;
         for (int b = 0; b < 256; ++b)
             all += char(b);
@@ -676,9 +677,18 @@ private slots:
         bad("count disagrees", stamp + "TX\tLPT1\t2\t0\t41\t\n",
             "linha 1: contagem de bytes não confere");
         bad("some other file", "\x89PNG\r\n\x1a\n", "linha 1: faltam colunas");
+        const QByteArray header = "# vorel-demo diário da impressora, versão ";
+        bad("newer version", "\n" + header + "3\n" + stamp + "Sleep\t\t\t1\t\t\n",
+            "linha 2: diário da versão 3; este programa lê até a versão 2");
+        bad("no version", header + "\n", "linha 1: cabeçalho desconhecido");
+        bad("another program's comment", "# lista de compras\n", "linha 1: cabeçalho desconhecido");
+        bad("a megabyte of header", header + QByteArray(1 << 20, '9'),
+            "linha 1: cabeçalho desconhecido");
+        bad("header twice", header + "2\n" + header + "2\n", "linha 2: faltam colunas");
     }
 
-    // Read back whole; what was read is written again byte for byte (with LF line ends).
+    // Read back whole; what was read is written again byte for byte (with LF line ends, under
+    // the header).
     void journalFile()
     {
         auto [file, entries, error] = fetch<QByteArray, QStringList, QString>();
@@ -694,8 +704,10 @@ private slots:
             QCOMPARE(e.time, QDateTime(e.time.date(), e.time.time()));
         }
         QCOMPARE(read, entries);
-        QCOMPARE(
-            journal_format::text(p.entries).toUtf8(), QByteArray(file).replace("\r\n\r\n", "\n"));
+        QByteArray written = QByteArray(file).replace("\r\n\r\n", "\n");
+        if (!written.startsWith('#'))
+            written.prepend("# vorel-demo diário da impressora, versão 2\n");
+        QCOMPARE(journal_format::text(p.entries).toUtf8(), written);
     }
 };
 

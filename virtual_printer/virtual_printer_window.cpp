@@ -1,6 +1,5 @@
 #include "virtual_printer/virtual_printer_window.h"
 
-#include "core/system_error.h"
 #include "core/text_file.h"
 #include "printer_link/status.h"
 #include "ui/file_dialog.h"
@@ -19,7 +18,6 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <cerrno>
 
 namespace {
 
@@ -145,18 +143,9 @@ void VirtualPrinterWindow::saveJournal()
 
 QString VirtualPrinterWindow::openJournalFrom(const QString &path)
 {
-    const text_file::OpenResult file
-        = text_file::openForReading(path, journal_format::kMaxFileBytes);
-    const auto unreadable = [&path](const QString &why) {
-        return QStringLiteral("Não foi possível ler %1: %2").arg(path, why);
-    };
-    if (!file.file)
-        return unreadable(file.exists ? file.error : system_error::reason(ENOENT));
-    journal_format::Parsed parsed = journal_format::read(*file.file);
-    if (file.file->error() != QFileDevice::NoError)
-        return unreadable(system_error::reason(*file.file));
+    journal_format::Parsed parsed = journal_format::readFile(path);
     if (!parsed.error.isEmpty())
-        return QStringLiteral("%1 não é um diário: %2").arg(path, parsed.error);
+        return parsed.error;
     m_printer.replaceJournal(std::move(parsed.entries));
     return {};
 }
