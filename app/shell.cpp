@@ -6,6 +6,8 @@
 #include "printer_link/library_link.h"
 #include "printer_link/logging_link.h"
 #include "printer_link/ports_link.h"
+#include "ui/file_dialog.h"
+#include "virtual_printer/journal_recorder.h"
 #include "virtual_printer/virtual_printer.h"
 #include "virtual_printer/virtual_printer_window.h"
 
@@ -28,7 +30,12 @@ Shell::Shell(const Options &options, MessageSink &messages)
     if (!file.problem.isEmpty())
         m_messages.show(nullptr, file.problem);
     m_printer = options::overFile(file.settings, options);
-    m_link = std::make_unique<LoggingLink>(usePrinter(m_printer));
+    m_recorder = std::make_unique<JournalRecorder>(usePrinter(m_printer));
+    m_link = std::make_unique<LoggingLink>(*m_recorder);
+    // After the call that failed has returned: a message in the middle of a check print would
+    // hold the rest of it.
+    connect(m_recorder.get(), &JournalRecorder::failed, this, &Shell::recordingFailed,
+        Qt::QueuedConnection);
 
     Services services;
     services.link = m_link.get();
@@ -41,6 +48,12 @@ Shell::Shell(const Options &options, MessageSink &messages)
     followPrinter();
     connect(m_window.get(), &MainWindow::setupRequested, this, &Shell::openSetup);
     connect(m_window.get(), &MainWindow::virtualPrinterRequested, this, &Shell::showVirtualPrinter);
+    connect(m_window.get(), &MainWindow::journalRecordingRequested, this,
+        &Shell::journalRecordingRequested);
+    if (!options.journal.isEmpty()) {
+        if (const QString error = recordJournal(options.journal); !error.isEmpty())
+            m_messages.show(nullptr, error);
+    }
 }
 
 Shell::~Shell()
@@ -76,7 +89,7 @@ PrinterLink &Shell::usePrinter(const PrinterSettings &printer)
 
 void Shell::apply(const PrinterSettings &printer)
 {
-    m_link->setInner(usePrinter(printer));
+    m_recorder->setInner(usePrinter(printer));
     m_printer = printer;
     followPrinter();
     if (printer.printer == Printer::Virtual)
@@ -129,6 +142,37 @@ void Shell::accepted(const PrinterSettings &chosen)
     apply(chosen);
     if (const QString error = settings::write(path, file); !error.isEmpty())
         m_messages.show(m_window.get(), error);
+}
+
+QString Shell::recordJournal(const QString &path)
+{
+    const QString error = m_recorder->start(path);
+    m_window->showJournalRecording(error.isEmpty() ? path : QString());
+    return error;
+}
+
+void Shell::journalRecordingRequested(bool on)
+{
+    if (!on) {
+        m_recorder->stop();
+        m_window->showJournalRecording({});
+        return;
+    }
+    const QString path = file_dialog::appendFileName(m_window.get(),
+        QStringLiteral("Gravar diário"), QStringLiteral("diario.txt"),
+        QStringLiteral("Texto (*.txt)"));
+    if (path.isEmpty()) {
+        m_window->showJournalRecording({});
+        return;
+    }
+    if (const QString error = recordJournal(path); !error.isEmpty())
+        m_messages.show(m_window.get(), error);
+}
+
+void Shell::recordingFailed(const QString &message)
+{
+    m_window->showJournalRecording({});
+    m_messages.show(m_window.get(), message);
 }
 
 void Shell::releasePorts()

@@ -376,6 +376,33 @@ Parsed parse(const QByteArray &utf8)
     return read(buffer);
 }
 
+QString whyNotJournal(QByteArrayView start)
+{
+    LocalTimes times;
+    qsizetype lineNumber = 1;
+    for (qsizetype from = 0; from < start.size(); ++lineNumber) {
+        const qsizetype end = start.indexOf('\n', from);
+        QByteArrayView line = start.sliced(from, (end < 0 ? start.size() : end) - from);
+        from = end < 0 ? start.size() : end + 1;
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.isEmpty())
+            continue;
+        JournalEntry e;
+        qsizetype column = 0;
+        QByteArrayView count;
+        // A line cut short by the end of `start` is told by its head, as read() does.
+        QString reason;
+        if (line.startsWith('#'))
+            reason = end < 0 && line.size() >= kHeadBytes ? QStringLiteral("cabeçalho desconhecido")
+                                                          : readHeader(line);
+        else
+            reason = end < 0 ? readHead(line, times, e, column, count) : readLine(line, times, e);
+        return reason.isEmpty() ? reason : QStringLiteral("linha %1: %2").arg(lineNumber).arg(reason);
+    }
+    return {};
+}
+
 Parsed readFile(const QString &path)
 {
     const text_file::OpenResult file = text_file::openForReading(path, kMaxFileBytes);

@@ -39,6 +39,10 @@ struct Parsed
 // version 1); a newer version than kVersion is refused.
 [[nodiscard]] Parsed read(QIODevice &device);
 [[nodiscard]] Parsed parse(const QByteArray &utf8);
+// Why a file that begins with `start` (its first kilobyte or more, or all of it) is not a journal
+// to add lines to, as read() would say it of its first line: "linha 1: faltam colunas"; empty
+// when it is one.
+[[nodiscard]] QString whyNotJournal(QByteArrayView start);
 // The journal in the file at `path`; the error names the file: "x.txt não é um diário: linha
 // 3: hora inválida", "Não foi possível ler x.txt: permissão negada".
 [[nodiscard]] Parsed readFile(const QString &path);

@@ -8,8 +8,10 @@
 #include "virtual_printer/journal_format.h"
 #include "virtual_printer/print_grid.h"
 
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPdfWriter>
 
 namespace paper_renderer {
 
@@ -94,27 +96,26 @@ QString when(const QDateTime &time)
     return time.toString(QStringLiteral("HH:mm:ss.zzz"));
 }
 
-// Millimetres to pixels on one picture.
+QFont fontAt(double pixelsPerMm, const QString &family, double emMm, bool bold = false)
+{
+    QFont f(family);
+    f.setPixelSize(std::max(1, qRound(emMm * pixelsPerMm)));
+    f.setBold(bold);
+    return f;
+}
+
+// Millimetres to pixels on one paper, drawn with its top left corner at the painter's origin.
 class Sheet
 {
 public:
-    Sheet(double pixelsPerMm, double paperWidthMm, double paperHeightMm)
-        : m_ppm(pixelsPerMm)
-        , m_image(qCeil(px(paperWidthMm + 2 * kDeskMm)),
-              qCeil(px(kHeadingMm + paperHeightMm + 2 * kDeskMm)), QImage::Format_RGB32)
-        , m_paper(px(kDeskMm), px(kHeadingMm + kDeskMm), px(paperWidthMm), px(paperHeightMm))
-    {
-        m_image.fill(QColor(0xd6, 0xd6, 0xd2));
-        m_painter.begin(&m_image);
-        m_painter.setRenderHint(QPainter::Antialiasing);
-        m_painter.setRenderHint(QPainter::TextAntialiasing);
-    }
+    Sheet(QPainter &painter, double pixelsPerMm, const QSizeF &paperMm)
+        : m_painter(painter)
+        , m_ppm(pixelsPerMm)
+        , m_paper(0, 0, px(paperMm.width()), px(paperMm.height()))
+    { }
 
     double px(double mm) const { return mm * m_ppm; }
-    QPointF at(double xMm, double yMm) const
-    {
-        return m_paper.topLeft() + QPointF(px(xMm), px(yMm));
-    }
+    QPointF at(double xMm, double yMm) const { return QPointF(px(xMm), px(yMm)); }
     QPainter &painter() { return m_painter; }
 
     void paper(const QColor &colour)
@@ -127,26 +128,18 @@ public:
 
     QFont font(const QString &family, double emMm, bool bold = false) const
     {
-        QFont f(family);
-        f.setPixelSize(std::max(1, qRound(px(emMm))));
-        f.setBold(bold);
-        return f;
+        return fontAt(m_ppm, family, emMm, bold);
     }
 
     // Fixed pitch whatever the font's own advance, so columns line up as the printer's do.
-    void printed(double xMm, double baselineMm, const QString &text, const QColor &ink = Qt::black)
+    void printed(const PrintedLine &line)
     {
         QFont f = font(QStringLiteral("DejaVu Sans Mono"), kPitchMm / 0.6);
         const double advance = QFontMetricsF(f).horizontalAdvance(QLatin1Char('M'));
         f.setLetterSpacing(QFont::AbsoluteSpacing, px(kPitchMm) - advance);
         m_painter.setFont(f);
-        m_painter.setPen(ink);
-        m_painter.drawText(at(xMm, baselineMm), text);
-    }
-
-    void printedRight(double rightMm, double baselineMm, const QString &text)
-    {
-        printed(rightMm - text.size() * kPitchMm, baselineMm, text);
+        m_painter.setPen(Qt::black);
+        m_painter.drawText(at(line.xMm, line.baselineMm), line.text);
     }
 
     void label(
@@ -183,34 +176,15 @@ public:
         m_painter.setBrush(Qt::NoBrush);
     }
 
-    QImage finish(const PaperJob &job)
-    {
-        m_painter.setClipping(false);
-        QRectF line(px(kDeskMm), px(0.8), m_image.width() - px(2 * kDeskMm), px(4.4));
-        m_painter.setFont(font(QStringLiteral("DejaVu Sans"), 3.4, true));
-        m_painter.setPen(Qt::black);
-        m_painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, heading(job));
-        m_painter.setFont(font(QStringLiteral("DejaVu Sans"), 2.6));
-        line.translate(0, px(3.9));
-        line.setHeight(px(3.3));
-        m_painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, details(job));
-        line.translate(0, px(3.3));
-        m_painter.setPen(QColor(0xb0, 0x10, 0x10));
-        m_painter.drawText(
-            line, Qt::AlignLeft | Qt::AlignVCenter, notes(job).join(QStringLiteral(" · ")));
-        m_painter.end();
-        return std::move(m_image);
-    }
-
 private:
+    QPainter &m_painter;
     double m_ppm;
-    QImage m_image;
     QRectF m_paper;
-    QPainter m_painter;
 };
 
 const QColor kForm(0x4a, 0x6a, 0x96);
 const QColor kGuide(0x9a, 0xb0, 0xc8);
+constexpr double kTextLeftMm = kMarginMm;
 
 void drawCheckForm(Sheet &s, const check_front::Heights &h)
 {
@@ -237,83 +211,126 @@ void drawCheckForm(Sheet &s, const check_front::Heights &h)
     }
 }
 
-void drawCheckData(Sheet &s, const PaperJob &job, const check_front::Heights &h)
+QVector<PrintedLine> checkLines(const PaperJob &job)
 {
+    const check_front::Heights h = check_front::heights(job.layout);
     const auto baseline = [&](Line l) { return at(h, l) - kBaselineAboveLineMm; };
+    const auto right = [](double rightMm, double baselineMm, const QString &text) {
+        return PrintedLine {rightMm - text.size() * kPitchMm, baselineMm, text};
+    };
+    QVector<PrintedLine> out;
     if (job.kind == PaperJob::Kind::CheckFront) {
         if (const std::optional<uint64_t> cents = check_front::cents(job.check.value)) {
-            s.printedRight(kValueRightMm, baseline(Line::Value), check_front::valueText(*cents));
+            out << right(kValueRightMm, baseline(Line::Value), check_front::valueText(*cents));
             const check_front::AmountLines words = amountLines(job, *cents);
-            s.printed(kWords1LeftMm, baseline(Line::Words1), words.first);
-            s.printed(kWords2LeftMm, baseline(Line::Words2), words.second);
+            out << PrintedLine {kWords1LeftMm, baseline(Line::Words1), words.first}
+                << PrintedLine {kWords2LeftMm, baseline(Line::Words2), words.second};
         } else {
-            s.printedRight(kValueRightMm, baseline(Line::Value), fieldText(job.check.value));
+            out << right(kValueRightMm, baseline(Line::Value), fieldText(job.check.value));
         }
-        s.printed(kPayeeLeftMm, baseline(Line::Payee), fieldText(job.check.payee));
-        s.printedRight(kPlaceRightMm, baseline(Line::PlaceDate),
-            check_front::placeAndDate(fieldText(job.check.city), job.check.date));
+        out << PrintedLine {kPayeeLeftMm, baseline(Line::Payee), fieldText(job.check.payee)}
+            << right(kPlaceRightMm, baseline(Line::PlaceDate),
+                   check_front::placeAndDate(fieldText(job.check.city), job.check.date));
     }
-    s.printed(kObservationLeftMm, baseline(Line::Observation1), fieldText(job.check.observation1));
-    s.printed(kObservationLeftMm, baseline(Line::Observation2), fieldText(job.check.observation2));
+    out << PrintedLine {kObservationLeftMm, baseline(Line::Observation1),
+        fieldText(job.check.observation1)}
+        << PrintedLine {
+               kObservationLeftMm, baseline(Line::Observation2), fieldText(job.check.observation2)};
+    return out;
 }
 
-QImage renderCheck(const PaperJob &job, double ppm)
+QVector<PrintedLine> gridLines(double leftMm, double topMm, const print_grid::Grid &grid)
 {
-    Sheet s(ppm, check_front::kWidthMm, check_front::kHeightMm);
-    s.paper(QColor(0xf2, 0xf6, 0xee));
-    const check_front::Heights h = check_front::heights(job.layout);
-    drawCheckForm(s, h);
-    drawCheckData(s, job, h);
-    return s.finish(job);
-}
-
-void drawGrid(Sheet &s, double leftMm, double topMm, const print_grid::Grid &grid)
-{
+    QVector<PrintedLine> out;
     for (int r = 0; r < grid.rows.size(); ++r)
-        s.printed(leftMm, topMm + (r + 1) * kLineMm - 1, grid.rows.at(r));
+        out << PrintedLine {leftMm, topMm + (r + 1) * kLineMm - 1, grid.rows.at(r)};
+    return out;
 }
 
-QImage renderBack(const PaperJob &job, double ppm)
+print_grid::Grid backGrid(const PaperJob &job)
 {
-    Sheet s(ppm, check_front::kWidthMm, check_front::kHeightMm);
-    s.paper(QColor(0xf7, 0xf7, 0xf3));
-    drawGrid(s, kMarginMm, kMarginMm / 2, print_grid::lay(job.text, backColumns(), backRows()));
-    return s.finish(job);
+    return print_grid::lay(job.text, backColumns(), backRows());
 }
 
-QImage renderAuthentication(const PaperJob &job, double ppm)
+print_grid::Grid textGrid(const PaperJob &job)
 {
-    const int copies = job.twice ? 2 : 1;
-    Sheet s(ppm, check_front::kWidthMm, 2 * kMarginMm + copies * kAuthRowMm);
-    s.paper(Qt::white);
+    return print_grid::lay(job.text, kTextColumns, kMaxTextRows);
+}
+
+int copies(const PaperJob &job)
+{
+    return job.twice ? 2 : 1;
+}
+
+double authenticationTop(int copy)
+{
+    return kMarginMm + copy * kAuthRowMm;
+}
+
+QVector<PrintedLine> authenticationLines(const PaperJob &job)
+{
     const double imageWidth = std::min<int>(job.image.size(), imageColumnsThatFit()) * kDotMm;
     const double textLeft = kMarginMm + imageWidth + (job.image.isEmpty() ? 0 : 2);
     const QString line
         = fieldText(job.text).left(std::max(0, columnsBetween(textLeft, check_front::kWidthMm)));
-    for (int copy = 0; copy < copies; ++copy) {
-        const double top = kMarginMm + copy * kAuthRowMm;
-        s.bitImage(kMarginMm, top, job.image);
-        s.printed(textLeft, top + (kDotsPerColumn - 1) * kDotMm, line);
-    }
-    return s.finish(job);
+    QVector<PrintedLine> out;
+    for (int copy = 0; copy < copies(job); ++copy)
+        out << PrintedLine {textLeft, authenticationTop(copy) + (kDotsPerColumn - 1) * kDotMm, line};
+    return out;
 }
 
-QImage renderText(const PaperJob &job, double ppm)
+double textImageRows(const PaperJob &job)
 {
-    const print_grid::Grid grid = print_grid::lay(job.text, kTextColumns, kMaxTextRows);
-    const double imageRows = job.image.isEmpty() ? 0 : kAuthRowMm;
-    const double width = 2 * kMarginMm + kTextColumns * kPitchMm;
-    Sheet s(ppm, width, 2 * kMarginMm + imageRows + grid.rows.size() * kLineMm);
-    s.paper(Qt::white);
-    // Every tenth column marked above the text, to read the line width off the ruler lines.
-    for (int column = 10; column <= kTextColumns; column += 10) {
-        const double x = kMarginMm + (column - 0.5) * kPitchMm;
-        s.line(x, 0, x, 1.5, QPen(kGuide, 1));
-        s.label(x - 1, 3.2, QString::number(column), kGuide, 1.8);
+    return job.image.isEmpty() ? 0 : kAuthRowMm;
+}
+
+bool isAuthentication(const PaperJob &job)
+{
+    return job.kind == PaperJob::Kind::Authentication
+        || job.kind == PaperJob::Kind::MonitoredAuthentication;
+}
+
+// What the paper shows besides the printed text: its colour, the printed form of a check, the
+// ruler over plain text, the bit images.
+void drawPaper(Sheet &s, const PaperJob &job)
+{
+    if (isCheck(job)) {
+        s.paper(QColor(0xf2, 0xf6, 0xee));
+        drawCheckForm(s, check_front::heights(job.layout));
+    } else if (job.kind == PaperJob::Kind::CheckBack) {
+        s.paper(QColor(0xf7, 0xf7, 0xf3));
+    } else if (isAuthentication(job)) {
+        s.paper(Qt::white);
+        for (int copy = 0; copy < copies(job); ++copy)
+            s.bitImage(kMarginMm, authenticationTop(copy), job.image);
+    } else {
+        s.paper(Qt::white);
+        // Every tenth column marked above the text, to read the line width off the ruler lines.
+        for (int column = 10; column <= kTextColumns; column += 10) {
+            const double x = kTextLeftMm + (column - 0.5) * kPitchMm;
+            s.line(x, 0, x, 1.5, QPen(kGuide, 1));
+            s.label(x - 1, 3.2, QString::number(column), kGuide, 1.8);
+        }
+        s.bitImage(kTextLeftMm, kMarginMm, job.image);
     }
-    s.bitImage(kMarginMm, kMarginMm, job.image);
-    drawGrid(s, kMarginMm, kMarginMm + imageRows, grid);
-    return s.finish(job);
+}
+
+// The heading above the paper on a picture: what the job is, when, and what the printer made up.
+void drawHeading(QPainter &painter, const PaperJob &job, double ppm, double width)
+{
+    const auto px = [ppm](double mm) { return mm * ppm; };
+    QRectF line(px(kDeskMm), px(0.8), width - px(2 * kDeskMm), px(4.4));
+    painter.setFont(fontAt(ppm, QStringLiteral("DejaVu Sans"), 3.4, true));
+    painter.setPen(Qt::black);
+    painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, heading(job));
+    painter.setFont(fontAt(ppm, QStringLiteral("DejaVu Sans"), 2.6));
+    line.translate(0, px(3.9));
+    line.setHeight(px(3.3));
+    painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, details(job));
+    line.translate(0, px(3.3));
+    painter.setPen(QColor(0xb0, 0x10, 0x10));
+    painter.drawText(
+        line, Qt::AlignLeft | Qt::AlignVCenter, notes(job).join(QStringLiteral(" · ")));
 }
 
 } // namespace
@@ -379,21 +396,74 @@ QStringList notes(const PaperJob &job)
     return out;
 }
 
-QImage render(const PaperJob &job, double pixelsPerMm)
+QSizeF paperMm(const PaperJob &job)
+{
+    if (isAuthentication(job))
+        return {double(check_front::kWidthMm), 2 * kMarginMm + copies(job) * kAuthRowMm};
+    if (job.kind == PaperJob::Kind::Text)
+        return {2 * kMarginMm + kTextColumns * kPitchMm,
+            2 * kMarginMm + textImageRows(job) + textGrid(job).rows.size() * kLineMm};
+    return {double(check_front::kWidthMm), double(check_front::kHeightMm)};
+}
+
+QVector<PrintedLine> printedLines(const PaperJob &job)
 {
     switch (job.kind) {
     case PaperJob::Kind::CheckFront:
     case PaperJob::Kind::CheckObservations:
-        return renderCheck(job, pixelsPerMm);
+        return checkLines(job);
     case PaperJob::Kind::CheckBack:
-        return renderBack(job, pixelsPerMm);
+        return gridLines(kMarginMm, kMarginMm / 2, backGrid(job));
     case PaperJob::Kind::Authentication:
     case PaperJob::Kind::MonitoredAuthentication:
-        return renderAuthentication(job, pixelsPerMm);
+        return authenticationLines(job);
     case PaperJob::Kind::Text:
-        return renderText(job, pixelsPerMm);
+        return gridLines(kTextLeftMm, kMarginMm + textImageRows(job), textGrid(job));
     }
     return {};
+}
+
+void paintPaper(QPainter &painter, const PaperJob &job, double pixelsPerMm)
+{
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    Sheet s(painter, pixelsPerMm, paperMm(job));
+    drawPaper(s, job);
+    for (const PrintedLine &line : printedLines(job))
+        s.printed(line);
+    painter.setClipping(false);
+}
+
+QImage render(const PaperJob &job, double pixelsPerMm)
+{
+    const QSizeF paper = paperMm(job);
+    const auto px = [pixelsPerMm](double mm) { return mm * pixelsPerMm; };
+    QImage image(qCeil(px(paper.width() + 2 * kDeskMm)),
+        qCeil(px(kHeadingMm + paper.height() + 2 * kDeskMm)), QImage::Format_RGB32);
+    image.fill(QColor(0xd6, 0xd6, 0xd2));
+    QPainter painter(&image);
+    painter.translate(px(kDeskMm), px(kHeadingMm + kDeskMm));
+    paintPaper(painter, job, pixelsPerMm);
+    painter.resetTransform();
+    drawHeading(painter, job, pixelsPerMm, image.width());
+    painter.end();
+    return image;
+}
+
+QByteArray pdf(const PaperJob &job)
+{
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setCreator(QStringLiteral("vorel-demo"));
+    writer.setTitle(heading(job));
+    writer.setPageSize(QPageSize(paperMm(job), QPageSize::Millimeter));
+    writer.setPageMargins(QMarginsF());
+    QPainter painter(&writer);
+    paintPaper(painter, job, writer.resolution() / 25.4);
+    painter.end();
+    return out;
 }
 
 } // namespace paper_renderer
