@@ -13,8 +13,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <fcntl.h>
-#include <sys/stat.h>
 
 using namespace std::chrono_literals;
 
@@ -39,343 +37,297 @@ QWidget *shownVirtualPrinter()
     return nullptr;
 }
 
-void writeSettings(const QByteArray &text)
-{
-    const QString path = settings::defaultPath();
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
 } // namespace
 
+// The printer a run starts on, and the setup that changes it: the dialog, its tests of a device,
+// and the shell applying what it chose.
 class TstPrinterSetup : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void init();
-    void startsOnTheFilesPrinter_data();
-    void startsOnTheFilesPrinter();
-    void setupAppliesWithoutLosingWork_data();
-    void setupAppliesWithoutLosingWork();
-    void contextMenu();
-    void continuousStatus_data();
-    void continuousStatus();
-    void dialogTestsAndSendsOnTheDeviceShown();
-    void dialogRefusesWhatCannotBeUsed_data();
-    void dialogRefusesWhatCannotBeUsed();
+    void initTestCase()
+    {
+        // The settings file and the check data live in a folder of the test's own.
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.path()));
+        QVERIFY(QDir::setCurrent(m_home.path()));
+    }
+
+    void init() { QFile::remove(settings::defaultPath()); }
+
+    void startsOnTheFilesPrinter_data()
+    {
+        QTest::addColumn<QByteArray>("file"); // %pty: a pseudo-terminal, %missing: no such file
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("onThePty"); // "out" on COM1 reaches the pseudo-terminal
+        QTest::addColumn<QString>("message"); // part of the one message; empty: none
+        const QByteArray ports = "[printer]\nbackend=ports\ncom1=%pty\nlpt1=%missing\n";
+        row("ports from the file", ports, QStringList(), true,
+            "Nenhum dispositivo em %missing: confira se a impressora ou o adaptador está ligado, "
+            "ou escolha outro em \"Configurar impressora...\" (clique com o botão direito na "
+            "janela principal).");
+        row("command line over the file", ports, QStringList {"--printer", "virtual"}, false,
+            QString());
+        row("library missing", QByteArray("[printer]\nbackend=library\nlibrary=%missing\n"),
+            QStringList(), false, "Escolha outra biblioteca em \"Configurar impressora...\"");
+        row("garbage", QByteArray("\x01\xfe lixo\n[printer]\nbackend=impressora\n"), QStringList(),
+            false, "backend=impressora: use virtual, library ou ports");
+    }
+
+    void startsOnTheFilesPrinter()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, onThePty);
+        QFETCH(QString, message);
+        PseudoTerminal pty;
+        const QString missing = m_home.filePath(QStringLiteral("nada"));
+        QVERIFY(QDir().mkpath(QFileInfo(settings::defaultPath()).path()));
+        writeFile(QDir(), settings::defaultPath(),
+            file.replace("%pty", pty.path.toLocal8Bit())
+                .replace("%missing", missing.toLocal8Bit()));
+        const ParsedOptions parsed
+            = parseOptions(QStringList {QStringLiteral("vorel-demo")} + arguments);
+        QVERIFY(!parsed.exit);
+
+        RecordingMessages messages;
+        Shell shell(parsed.options, messages);
+        shell.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&shell.mainWindow()));
+        QTest::qWait(100); // the start-up's messages follow the first paint
+        QCOMPARE(messages.texts.size(), message.isEmpty() ? 0 : 1);
+        QVERIFY2(messages.texts.value(0).contains(message.replace("%missing", missing)),
+            qPrintable(messages.texts.value(0)));
+        click(shell.mainWindow(), QStringLiteral("Option3"));
+        click(shell.mainWindow(), QStringLiteral("Command2"));
+        QCOMPARE(pty.read(), onThePty ? kTestLine : QByteArray());
+    }
+
+    void setupAppliesWithoutLosingWork_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<bool>("accept");
+        row("OK", QStringList(), true);
+        row("OK, LPT2 given for this run", QStringList {"--lpt2", "/dev/usb/lp7"}, true);
+        row("Cancelar", QStringList(), false);
+    }
+
+    void setupAppliesWithoutLosingWork()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(bool, accept);
+        PseudoTerminal pty;
+        RecordingMessages messages;
+        Shell shell(
+            parseOptions(QStringList {QStringLiteral("vorel-demo")} + arguments).options, messages);
+        shell.show();
+        MainWindow &main = shell.mainWindow();
+        QTRY_VERIFY(shownVirtualPrinter());
+        // The check window holds a text for the back when the printer changes.
+        click(main, QStringLiteral("Command4"));
+        QWidget &check = *child<QWidget>(main, QStringLiteral("Cheque"));
+        QTRY_COMPARE(
+            QGuiApplication::focusWindow(), check.windowHandle()); // it loads its data then
+        child<QPlainTextEdit>(check, QStringLiteral("Text7"))
+            ->setPlainText(QStringLiteral("verso"));
+        click(main, QStringLiteral("Option3"));
+
+        child<QAction>(main, QStringLiteral("actionSetup"))->trigger();
+        auto &dialog = *child<PrinterSetupDialog>(main, QString());
+        QVERIFY(dialog.isVisible());
+        child<QAbstractButton>(dialog, QStringLiteral("ports"))->click();
+        child<QComboBox>(dialog, QStringLiteral("com1Device"))->setEditText(pty.path);
+        QTest::mouseClick(child<QDialogButtonBox>(dialog, QString())
+                              ->button(accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel),
+            Qt::LeftButton);
+        QTRY_VERIFY(!main.findChild<PrinterSetupDialog *>());
+
+        QCOMPARE(child<QPlainTextEdit>(check, QStringLiteral("Text7"))->toPlainText(),
+            QStringLiteral("verso"));
+        click(check, QStringLiteral("Command4"));
+        QCOMPARE(pty.read().contains("verso"), accept);
+        QCOMPARE(bool(shownVirtualPrinter()), !accept);
+        QCOMPARE(
+            child<QAction>(main, QStringLiteral("actionShowVirtualPrinter"))->isEnabled(), !accept);
+        QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join('\n')));
+        if (!accept) {
+            QVERIFY(!QFile::exists(settings::defaultPath()));
+            return;
+        }
+        // The file keeps what the dialog changed, not what the command line gave for this run.
+        const settings::Loaded file = settings::read(settings::defaultPath());
+        QVERIFY(file.problem.isEmpty());
+        QCOMPARE(file.settings.printer, PrinterSettings::Printer::Ports);
+        QCOMPARE(file.settings.ports.com1, pty.path);
+        QCOMPARE(file.settings.ports.lpt2, PortSettings().lpt2);
+        QCOMPARE(shell.printer().ports.lpt2, arguments.value(1, PortSettings().lpt2));
+    }
+
+    void contextMenu()
+    {
+        RecordingMessages messages;
+        Shell shell(Options {}, messages);
+        shell.show();
+        MainWindow &main = shell.mainWindow();
+        QCOMPARE(main.contextMenuPolicy(), Qt::ActionsContextMenu);
+        // The virtual printer's window comes back after it was closed.
+        QWidget *printer = nullptr;
+        QTRY_VERIFY((printer = shownVirtualPrinter()));
+        printer->close();
+        child<QAction>(main, QStringLiteral("actionShowVirtualPrinter"))->trigger();
+        QVERIFY(printer->isVisible());
+
+        main.activateWindow();
+        QTRY_VERIFY(main.isActiveWindow());
+        QTest::keyClick(&main, Qt::Key_Comma, Qt::ControlModifier);
+        auto *dialog = main.findChild<PrinterSetupDialog *>();
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Configuração da impressora"));
+        grabToPng(dialog, QStringLiteral("ConfiguracaoImpressora"));
+    }
+
+    void continuousStatus_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<int>("port"); // where the status is read; 0: nowhere
+        QTest::addColumn<QString>("error");
+        row("LPT2", "Option2", 632, "");
+        row("COM1, nothing to read", "Option3", 0, "");
+        row("a read fails", "Option1", 888, "Sem resposta em /dev/lp0.");
+    }
+
+    void continuousStatus()
+    {
+        QFETCH(QString, option);
+        QFETCH(int, port);
+        QFETCH(QString, error);
+        TestServices t;
+        MainWindow w(t.services());
+        click(w, option);
+        t.link.calls.clear();
+        t.link.statuses = {0x18, 0x80};
+        t.link.estadoError = error;
+        QAction *continuous = child<QAction>(w, QStringLiteral("actionContinuousStatus"));
+        QVERIFY(!continuous->isChecked());
+        continuous->setChecked(true);
+        QTest::qWait(700);
+
+        QList<int> reads; // their ports
+        for (const auto &call : t.link.calls) {
+            if (call.name == QLatin1String("Estado"))
+                reads << call.port;
+        }
+        if (!error.isEmpty()) {
+            // A failing read is told once and turns the updates off.
+            QCOMPARE(reads, QList<int> {port});
+            QVERIFY(!continuous->isChecked());
+            QCOMPARE(t.messages.texts,
+                QStringList {"A atualização contínua do estado foi desligada: " + error});
+            return;
+        }
+        QVERIFY(continuous->isChecked());
+        QVERIFY(t.messages.texts.isEmpty());
+        QVERIFY2(port == 0 ? reads.isEmpty() : reads.size() >= 2 && reads.size() <= 4,
+            qPrintable(QString::number(reads.size())));
+        QCOMPARE(reads.count(port), reads.size());
+        if (port != 0)
+            QCOMPARE(statusBits(w).front(), QLatin1Char('1'));
+    }
+
+    void dialogTestsAndSendsOnTheDeviceShown()
+    {
+        PseudoTerminal pty;
+        RecordingMessages messages;
+        int released = 0;
+        PrinterSetupDialog::Context context;
+        context.messages = &messages;
+        context.testLine = QStringLiteral("Olá");
+        context.releasePorts = [&released] { ++released; };
+        context.serialPorts = [&pty] {
+            return QList<port_discovery::SerialEntry> {{pty.path, "Adaptador USB", "ACME", "A1"}};
+        };
+        PrinterSettings current;
+        current.printer = PrinterSettings::Printer::Ports;
+        current.ports.writeTimeout = 2s;
+        PrinterSetupDialog dialog(current, context);
+        dialog.show();
+        QVERIFY(released > 0); // before the devices were listed
+
+        auto *com1 = child<QComboBox>(dialog, QStringLiteral("com1Device"));
+        auto *state = child<QLabel>(dialog, QStringLiteral("com1State"));
+        QCOMPARE(
+            com1->itemText(0), pty.path + QStringLiteral(" — Adaptador USB, ACME, nº de série A1"));
+        com1->setCurrentIndex(0);
+        QTRY_COMPARE(state->text(), pty.path + QStringLiteral(" está pronto para uso."));
+
+        released = 0;
+        click(dialog, QStringLiteral("com1Test"));
+        QCOMPARE(released, 1);
+        QVERIFY2(state->text().startsWith("COM1 abriu e fechou em " + pty.path),
+            qPrintable(state->text()));
+        // Closing a serial line drops what its far end has not read yet: the line goes to LPT1, on
+        // a FIFO whose reader is the test.
+        const FifoPrinter lpt1(m_home.filePath(QStringLiteral("lp")));
+        child<QComboBox>(dialog, QStringLiteral("lpt1Device"))->setEditText(lpt1.path);
+        click(dialog, QStringLiteral("lpt1Send"));
+        QCOMPARE(released, 2);
+        // "Olá" in cp1252, a line feed
+        QCOMPARE(readFrom(lpt1.reader), QByteArray::fromHex("4f6ce10a"));
+        QCOMPARE(child<QLabel>(dialog, QStringLiteral("lpt1State"))->text(),
+            "4 bytes enviados para LPT1 em " + lpt1.path + ".");
+
+        dialog.accept();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.chosen().ports.com1, pty.path);
+        QVERIFY(messages.texts.isEmpty());
+    }
+
+    void dialogRefusesWhatCannotBeUsed_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("taken"); // the value chosen; empty: refused
+        QTest::addColumn<QString>("message");
+        row("time with a comma", "write-timeout", "2,5", int(settings::Key::WriteTimeout), "2.5",
+            "");
+        row("speed abc", "serial-speed", "abc", int(settings::Key::SerialSpeed), "",
+            "Velocidade \"abc\": use um número de 50 a 4000000");
+        row("no LPT2", "lpt2Device", "", int(settings::Key::Lpt2), "",
+            "LPT2 \"\": use o caminho do dispositivo");
+    }
+
+    void dialogRefusesWhatCannotBeUsed()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(int, key);
+        QFETCH(QString, taken);
+        QFETCH(QString, message);
+        RecordingMessages messages;
+        PrinterSetupDialog::Context context;
+        context.messages = &messages;
+        context.serialPorts = [] { return QList<port_discovery::SerialEntry>(); };
+        PrinterSetupDialog dialog(PrinterSettings(), context);
+        QWidget *input = child<QWidget>(dialog, field);
+        if (auto *combo = qobject_cast<QComboBox *>(input))
+            combo->setEditText(text);
+        else
+            qobject_cast<QLineEdit *>(input)->setText(text);
+        dialog.accept();
+        QCOMPARE(
+            dialog.result(), taken.isEmpty() ? int(QDialog::Rejected) : int(QDialog::Accepted));
+        if (!taken.isEmpty()) {
+            QCOMPARE(settings::text(dialog.chosen(), settings::Key(key)), taken);
+            QVERIFY(messages.texts.isEmpty());
+            return;
+        }
+        QCOMPARE(messages.texts.size(), 1);
+        QVERIFY2(messages.texts.first().contains(message), qPrintable(messages.texts.first()));
+    }
 
 private:
     QTemporaryDir m_home;
 };
-
-void TstPrinterSetup::initTestCase()
-{
-    // The settings file and the check data live in a folder of the test's own.
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.path()));
-    QVERIFY(QDir::setCurrent(m_home.path()));
-}
-
-void TstPrinterSetup::init()
-{
-    QFile::remove(settings::defaultPath());
-}
-
-void TstPrinterSetup::startsOnTheFilesPrinter_data()
-{
-    QTest::addColumn<QByteArray>("file"); // %pty: a pseudo-terminal, %missing: no such file
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("onThePty"); // "out" on COM1 reaches the pseudo-terminal
-    QTest::addColumn<QString>("message"); // part of the one message; empty: none
-    const QByteArray ports = "[printer]\nbackend=ports\ncom1=%pty\nlpt1=%missing\n";
-    const QString unreachable = "Nenhum dispositivo em %missing: confira se a impressora ou o "
-                                "adaptador está ligado, ou escolha outro em \"Configurar "
-                                "impressora...\" (clique com o botão direito na janela principal).";
-    QTest::newRow("ports from the file") << ports << QStringList() << true << unreachable;
-    QTest::newRow("ports from the file, desktop")
-        << ports << QStringList {"--desktop"} << true << unreachable;
-    QTest::newRow("command line over the file")
-        << ports << QStringList {"--printer", "virtual"} << false << QString();
-    QTest::newRow("library missing")
-        << QByteArray("[printer]\nbackend=library\nlibrary=%missing\n") << QStringList() << false
-        << "Escolha outra biblioteca em \"Configurar impressora...\"";
-    QTest::newRow("garbage") << QByteArray("\x01\xfe lixo\n[printer]\nbackend=impressora\n")
-                             << QStringList() << false
-                             << "backend=impressora: use virtual, library ou ports";
-}
-
-void TstPrinterSetup::startsOnTheFilesPrinter()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(QStringList, arguments);
-    QFETCH(bool, onThePty);
-    QFETCH(QString, message);
-    PseudoTerminal pty;
-    const QString missing = m_home.filePath(QStringLiteral("nada"));
-    writeSettings(
-        file.replace("%pty", pty.path.toLocal8Bit()).replace("%missing", missing.toLocal8Bit()));
-    const ParsedOptions parsed
-        = parseOptions(QStringList {QStringLiteral("vorel-demo")} + arguments);
-    QVERIFY(!parsed.exit);
-
-    RecordingMessages messages;
-    Shell shell(parsed.options, messages);
-    shell.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&shell.mainWindow()));
-    QTest::qWait(100); // the start-up's messages follow the first paint
-    QCOMPARE(messages.texts.size(), message.isEmpty() ? 0 : 1);
-    QVERIFY2(messages.texts.value(0).contains(message.replace("%missing", missing)),
-        qPrintable(messages.texts.value(0)));
-    click(shell.mainWindow(), QStringLiteral("Option3"));
-    click(shell.mainWindow(), QStringLiteral("Command2"));
-    QCOMPARE(pty.read(), onThePty ? kTestLine : QByteArray());
-}
-
-void TstPrinterSetup::setupAppliesWithoutLosingWork_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<bool>("accept");
-    QTest::newRow("OK") << QStringList() << true;
-    QTest::newRow("OK, LPT2 given for this run") << QStringList {"--lpt2", "/dev/usb/lp7"} << true;
-    QTest::newRow("Cancelar") << QStringList() << false;
-}
-
-void TstPrinterSetup::setupAppliesWithoutLosingWork()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(bool, accept);
-    PseudoTerminal pty;
-    RecordingMessages messages;
-    Shell shell(
-        parseOptions(QStringList {QStringLiteral("vorel-demo")} + arguments).options, messages);
-    shell.show();
-    MainWindow &main = shell.mainWindow();
-    QTRY_VERIFY(shownVirtualPrinter());
-    // The check window holds a text for the back when the printer changes.
-    click(main, QStringLiteral("Command4"));
-    QWidget &check = *child<QWidget>(main, QStringLiteral("Cheque"));
-    QTRY_COMPARE(QGuiApplication::focusWindow(), check.windowHandle()); // it loads its data then
-    child<QPlainTextEdit>(check, QStringLiteral("Text7"))->setPlainText(QStringLiteral("verso"));
-    click(main, QStringLiteral("Option3"));
-
-    child<QAction>(main, QStringLiteral("actionSetup"))->trigger();
-    auto &dialog = *child<PrinterSetupDialog>(main, QString());
-    QVERIFY(dialog.isVisible());
-    child<QAbstractButton>(dialog, QStringLiteral("ports"))->click();
-    child<QComboBox>(dialog, QStringLiteral("com1Device"))->setEditText(pty.path);
-    QTest::mouseClick(child<QDialogButtonBox>(dialog, QString())
-                          ->button(accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel),
-        Qt::LeftButton);
-    QTRY_VERIFY(!main.findChild<PrinterSetupDialog *>());
-
-    QCOMPARE(child<QPlainTextEdit>(check, QStringLiteral("Text7"))->toPlainText(),
-        QStringLiteral("verso"));
-    click(check, QStringLiteral("Command4"));
-    QCOMPARE(pty.read().contains("verso"), accept);
-    QCOMPARE(bool(shownVirtualPrinter()), !accept);
-    QCOMPARE(
-        child<QAction>(main, QStringLiteral("actionShowVirtualPrinter"))->isEnabled(), !accept);
-    QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join('\n')));
-    if (!accept) {
-        QVERIFY(!QFile::exists(settings::defaultPath()));
-        return;
-    }
-    // The file keeps what the dialog changed, not what the command line gave for this run.
-    const settings::Loaded file = settings::read(settings::defaultPath());
-    QVERIFY(file.problem.isEmpty());
-    QCOMPARE(file.settings.printer, PrinterSettings::Printer::Ports);
-    QCOMPARE(file.settings.ports.com1, pty.path);
-    QCOMPARE(file.settings.ports.lpt2, PortSettings().lpt2);
-    QCOMPARE(shell.printer().ports.lpt2, arguments.value(1, PortSettings().lpt2));
-}
-
-void TstPrinterSetup::contextMenu()
-{
-    RecordingMessages messages;
-    Shell shell(Options {}, messages);
-    shell.show();
-    MainWindow &main = shell.mainWindow();
-    QCOMPARE(main.contextMenuPolicy(), Qt::ActionsContextMenu);
-    QStringList captions;
-    for (const QAction *action : main.actions())
-        captions << action->text();
-    QCOMPARE(captions,
-        QStringList({"Configurar impressora...", "Mostrar impressora virtual", "",
-            "Atualizar estado continuamente"}));
-
-    // The virtual printer's window comes back after it was closed.
-    QWidget *printer = nullptr;
-    QTRY_VERIFY((printer = shownVirtualPrinter()));
-    printer->close();
-    child<QAction>(main, QStringLiteral("actionShowVirtualPrinter"))->trigger();
-    QVERIFY(printer->isVisible());
-
-    main.activateWindow();
-    QTRY_VERIFY(main.isActiveWindow());
-    QTest::keyClick(&main, Qt::Key_Comma, Qt::ControlModifier);
-    auto *dialog = main.findChild<PrinterSetupDialog *>();
-    QVERIFY(dialog && dialog->isVisible());
-    QCOMPARE(dialog->windowTitle(), QStringLiteral("Configuração da impressora"));
-    grabToPng(dialog, QStringLiteral("ConfiguracaoImpressora"));
-}
-
-void TstPrinterSetup::continuousStatus_data()
-{
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<int>("port"); // where the status is read; 0: nowhere
-    QTest::addColumn<QString>("error");
-    QTest::newRow("LPT1") << "Option1" << 888 << "";
-    QTest::newRow("LPT2") << "Option2" << 632 << "";
-    QTest::newRow("COM1, nothing to read") << "Option3" << 0 << "";
-    QTest::newRow("a read fails") << "Option1" << 888 << "Sem resposta em /dev/lp0.";
-}
-
-void TstPrinterSetup::continuousStatus()
-{
-    QFETCH(QString, option);
-    QFETCH(int, port);
-    QFETCH(QString, error);
-    TestServices t;
-    MainWindow w(t.services());
-    click(w, option);
-    t.link.calls.clear();
-    t.link.statuses = {0x18, 0x80};
-    t.link.estadoError = error;
-    QAction *continuous = child<QAction>(w, QStringLiteral("actionContinuousStatus"));
-    QVERIFY(!continuous->isChecked());
-    continuous->setChecked(true);
-    QTest::qWait(700);
-
-    QList<RecordingLink::Call> reads;
-    for (const auto &call : t.link.calls) {
-        if (call.name == QLatin1String("Estado"))
-            reads << call;
-    }
-    if (!error.isEmpty()) {
-        QCOMPARE(reads.size(), 1);
-        QVERIFY(!continuous->isChecked());
-        QCOMPARE(t.messages.texts,
-            QStringList {"A atualização contínua do estado foi desligada: " + error});
-        return;
-    }
-    QVERIFY(continuous->isChecked());
-    QVERIFY(t.messages.texts.isEmpty());
-    if (port == 0) {
-        QVERIFY(reads.isEmpty());
-        return;
-    }
-    QVERIFY2(reads.size() >= 2 && reads.size() <= 4, qPrintable(QString::number(reads.size())));
-    for (const auto &read : reads)
-        QCOMPARE(read.port, int16_t(port));
-    QCOMPARE(w.findChild<QLabel *>(QStringLiteral("lblDataBit7"))->text(), QStringLiteral("1"));
-}
-
-void TstPrinterSetup::dialogTestsAndSendsOnTheDeviceShown()
-{
-    PseudoTerminal pty;
-    RecordingMessages messages;
-    int released = 0;
-    PrinterSetupDialog::Context context;
-    context.messages = &messages;
-    context.testLine = QStringLiteral("Olá");
-    context.releasePorts = [&released] { ++released; };
-    context.serialPorts = [&pty] {
-        return QList<port_discovery::SerialEntry> {{pty.path, "Adaptador USB", "ACME", "A1"}};
-    };
-    PrinterSettings current;
-    current.printer = PrinterSettings::Printer::Ports;
-    current.ports.writeTimeout = 2s;
-    PrinterSetupDialog dialog(current, context);
-    dialog.show();
-    QVERIFY(released > 0); // before the devices were listed
-
-    auto *com1 = child<QComboBox>(dialog, QStringLiteral("com1Device"));
-    auto *state = child<QLabel>(dialog, QStringLiteral("com1State"));
-    QCOMPARE(
-        com1->itemText(0), pty.path + QStringLiteral(" — Adaptador USB, ACME, nº de série A1"));
-    com1->setCurrentIndex(0);
-    QTRY_COMPARE(state->text(), pty.path + QStringLiteral(" está pronto para uso."));
-
-    released = 0;
-    click(dialog, QStringLiteral("com1Test"));
-    QCOMPARE(released, 1);
-    QVERIFY2(
-        state->text().startsWith("COM1 abriu e fechou em " + pty.path), qPrintable(state->text()));
-    // Closing a serial line drops what its far end has not read yet: the line goes to LPT1, on a
-    // FIFO whose reader is the test.
-    const QString fifo = m_home.filePath(QStringLiteral("lp"));
-    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
-    child<QComboBox>(dialog, QStringLiteral("lpt1Device"))->setEditText(fifo);
-    click(dialog, QStringLiteral("lpt1Send"));
-    QCOMPARE(released, 2);
-    char sent[16] = {};
-    QCOMPARE(QByteArray(sent, int(::read(reader, sent, sizeof sent))),
-        QByteArray::fromHex("4f6ce10a")); // "Olá" in cp1252, a line feed
-    ::close(reader);
-    QCOMPARE(child<QLabel>(dialog, QStringLiteral("lpt1State"))->text(),
-        "4 bytes enviados para LPT1 em " + fifo + ".");
-
-    dialog.accept();
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(dialog.chosen().ports.com1, pty.path);
-    QVERIFY(messages.texts.isEmpty());
-}
-
-void TstPrinterSetup::dialogRefusesWhatCannotBeUsed_data()
-{
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<QString>("taken"); // the value chosen; empty: refused
-    QTest::addColumn<QString>("message");
-    const auto key = [](settings::Key k) { return int(k); };
-    QTest::newRow("speed") << "serial-speed"
-                           << "19200" << key(settings::Key::SerialSpeed) << "19200"
-                           << "";
-    QTest::newRow("time with a comma") << "write-timeout"
-                                       << "2,5" << key(settings::Key::WriteTimeout) << "2.5"
-                                       << "";
-    QTest::newRow("speed abc") << "serial-speed"
-                               << "abc" << key(settings::Key::SerialSpeed) << ""
-                               << "Velocidade \"abc\": use um número de 50 a 4000000";
-    QTest::newRow("negative time") << "write-timeout"
-                                   << "-1" << key(settings::Key::WriteTimeout) << ""
-                                   << "Tempo máximo de envio \"-1\": use segundos, de 0,001 a 3600";
-    QTest::newRow("no LPT2") << "lpt2Device"
-                             << "" << key(settings::Key::Lpt2) << ""
-                             << "LPT2 \"\": use o caminho do dispositivo";
-}
-
-void TstPrinterSetup::dialogRefusesWhatCannotBeUsed()
-{
-    QFETCH(QString, field);
-    QFETCH(QString, text);
-    QFETCH(int, key);
-    QFETCH(QString, taken);
-    QFETCH(QString, message);
-    RecordingMessages messages;
-    PrinterSetupDialog::Context context;
-    context.messages = &messages;
-    context.serialPorts = [] { return QList<port_discovery::SerialEntry>(); };
-    PrinterSetupDialog dialog(PrinterSettings(), context);
-    QWidget *input = child<QWidget>(dialog, field);
-    if (auto *combo = qobject_cast<QComboBox *>(input))
-        combo->setEditText(text);
-    else
-        qobject_cast<QLineEdit *>(input)->setText(text);
-    dialog.accept();
-    QCOMPARE(dialog.result(), taken.isEmpty() ? int(QDialog::Rejected) : int(QDialog::Accepted));
-    if (!taken.isEmpty()) {
-        QCOMPARE(settings::text(dialog.chosen(), settings::Key(key)), taken);
-        QVERIFY(messages.texts.isEmpty());
-        return;
-    }
-    QCOMPARE(messages.texts.size(), 1);
-    QVERIFY2(messages.texts.first().contains(message), qPrintable(messages.texts.first()));
-}
 
 QTEST_MAIN(TstPrinterSetup)
 #include "tst_printer_setup.moc"

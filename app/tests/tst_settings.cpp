@@ -1,11 +1,9 @@
+#include "app/data_folder.h"
 #include "app/options.h"
 #include "app/settings.h"
+#include "tests/support/test_helpers.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 
@@ -20,152 +18,209 @@ QStringList changed(const PrinterSettings &s)
     return values;
 }
 
-QString fileWith(const QString &folder, const QByteArray &content)
+// changed() and "desktop", "setup" when set; or "exit 2", and " silent" when there is no text to
+// print.
+QString summary(const ParsedOptions &p)
 {
-    const QString path = folder + QStringLiteral("/vorel-demo.conf");
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        return {};
-    return path;
+    if (p.exit)
+        return QStringLiteral("exit %1").arg(p.exitStatus) + (p.output.isEmpty() ? " silent" : "");
+    QStringList out = changed(p.options);
+    if (p.options.desktop)
+        out << QStringLiteral("desktop");
+    if (p.options.setup)
+        out << QStringLiteral("setup");
+    return out.join(QLatin1Char(' '));
 }
 
 } // namespace
 
+// The printer settings: the command line, the settings file, and the one over the other.
 class TstSettings : public QObject
 {
     Q_OBJECT
 private slots:
-    void roundTripWithEveryKey();
-    void badValuesTakeTheirDefaults_data();
-    void badValuesTakeTheirDefaults();
-    void commandLineOverFile_data();
-    void commandLineOverFile();
+    void parsesTheCommandLine_data()
+    {
+        // Columns: args (split at spaces), options.
+        columns<QString, QString>();
+        row("default", "", "");
+        row("desktop", "--desktop", "desktop");
+        row("setup", "--setup", "setup");
+        row("library, default name", "--printer library", "backend=library");
+        row("library with path", "--printer library --printer-library /x/l.so",
+            "backend=library library=/x/l.so");
+        row("help", "--help", "exit 0");
+        row("version", "--version", "exit 0");
+        row("unknown option", "--bogus", "exit 2");
+        row("unknown printer", "--printer laser", "exit 2");
+        row("library path with another printer", "--printer virtual --printer-library x", "exit 2");
+        row("stray argument", "file.txt", "exit 2");
+        row("usb adapters", "--printer ports --lpt1 /dev/usb/lp0 --com2 /dev/ttyUSB0",
+            "backend=ports lpt1=/dev/usb/lp0 com2=/dev/ttyUSB0");
+        row("speed and software flow",
+            "--printer ports --serial-speed 19200 --serial-flow software",
+            "backend=ports serial-speed=19200 serial-flow=software");
+        row("timeout with a point", "--printer ports --write-timeout 0.3",
+            "backend=ports write-timeout=0.3");
+        row("timeout with a comma", "--printer ports --write-timeout 2,5",
+            "backend=ports write-timeout=2.5");
+        row("comma is never grouping", "--printer ports --write-timeout 1,500",
+            "backend=ports write-timeout=1.5");
+        row("option repeated", "--printer ports --lpt1 /a --lpt1 /b", "exit 2");
+        row("speed too high", "--printer ports --serial-speed 4000001", "exit 2");
+        row("timeout below a millisecond", "--printer ports --write-timeout 0.0004", "exit 2");
+        row("timeout over an hour", "--printer ports --write-timeout 3601", "exit 2");
+        row("timeout not a number", "--printer ports --write-timeout dez", "exit 2");
+    }
+
+    void parsesTheCommandLine()
+    {
+        auto [line, options] = fetch<QString, QString>();
+        const QStringList args = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const QStringList program {QStringLiteral("vorel-demo")};
+        QCOMPARE(summary(parseOptions(program + args)), options);
+        // Port settings mean nothing to another printer: refused, not silently dropped.
+        if (options.startsWith(QLatin1String("backend=ports")) && args.size() > 2) {
+            const ParsedOptions elsewhere
+                = parseOptions(program + QStringList {"--printer", "virtual"} + args.mid(2));
+            QCOMPARE(elsewhere.exitStatus, 2);
+            QVERIFY2(elsewhere.output.contains(QStringLiteral("só vale com --printer ports")),
+                qPrintable(elsewhere.output));
+        }
+    }
+
+    void entersTheDataFolder()
+    {
+        const QString before = QDir::currentPath();
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("share/vorel-demo"));
+        QCOMPARE(enterDataFolder(folder), QString());
+        QCOMPARE(QDir::currentPath(), QDir(folder).canonicalPath());
+        // A folder that cannot be made says so and leaves the working directory alone.
+        writeFile(QDir(dir.path()), QStringLiteral("plain"), "");
+        const QString error = enterDataFolder(dir.filePath(QStringLiteral("plain/sub")));
+        QVERIFY(error.contains(QStringLiteral("plain/sub")));
+        QCOMPARE(QDir::currentPath(), QDir(folder).canonicalPath());
+        QVERIFY(QDir::setCurrent(before));
+    }
+
+    void roundTripWithEveryKey()
+    {
+        QTemporaryDir dir;
+        qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit());
+        const QString path = settings::defaultPath();
+        QCOMPARE(path, dir.filePath(QStringLiteral("vorel-demo/vorel-demo.conf")));
+        // Over a file QSettings reads with an error, which must not hide how the write went.
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        writeFile(QDir(), path, "# à mão\n[printer]\nbackend=library\n");
+        const QStringList values {"backend=ports", "library=/opt/a b,c/libVorel_Dll.so",
+            "lpt1=/dev/usb/lp0", "lpt2=@lp", "com1=/dev/serial/by-id/usb-Açaí", "com2=;com2",
+            "serial-speed=115200", "serial-flow=none", "write-timeout=0.001"};
+        PrinterSettings written;
+        for (int i = 0; i < values.size(); ++i)
+            QVERIFY(settings::set(written, settings::kKeys[i], values[i].section('=', 1)));
+        QCOMPARE(settings::write(path, written), QString());
+        QCOMPARE(readFile(QDir(), path),
+            QByteArray("[printer]\nbackend=ports\ncom1=/dev/serial/by-id/usb-A\xc3\xa7"
+                       "a\xc3\xad\ncom2=\";com2\"\nlibrary=\"/opt/a b,c/libVorel_Dll.so\"\n"
+                       "lpt1=/dev/usb/lp0\nlpt2=@@lp\nserial-flow=none\nserial-speed=115200\n"
+                       "write-timeout=0.001\n"));
+        const settings::Loaded read = settings::read(path);
+        QCOMPARE(read.problem, QString());
+        QCOMPARE(changed(read.settings), values);
+
+        const QString blocked = path + QStringLiteral("/vorel-demo.conf");
+        QCOMPARE(settings::write(blocked, written),
+            QStringLiteral("Não foi possível gravar %1: o caminho passa por algo que não é uma "
+                           "pasta.")
+                .arg(blocked));
+    }
+
+    void badValuesTakeTheirDefaults_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // kMissing: a folder in the file's place
+        QTest::addColumn<QStringList>("problems");
+        QTest::addColumn<QStringList>("values"); // what is not the default
+        row("unknown backend, the rest kept",
+            QByteArray("[printer]\nbackend=laser\ncom1=/dev/ttyUSB0\nwrite-timeout=2,5\n"),
+            QStringList {"backend=laser: use virtual, library ou ports; vale virtual"},
+            QStringList {"com1=/dev/ttyUSB0", "write-timeout=2.5"});
+        row("four at once, in one message",
+            QByteArray("[printer]\nwrite-timeout=-1\nserial-speed=abc\nserial-flow=rts\nlpt1=\n"),
+            QStringList {"lpt1=: use o caminho do dispositivo; vale /dev/lp0",
+                "serial-speed=abc: use um número de 50 a 4000000; vale 9600",
+                "serial-flow=rts: use none, hardware ou software; vale hardware",
+                "write-timeout=-1: use segundos, de 0,001 a 3600; vale 10"},
+            QStringList());
+        row("comments only", QByteArray("; feito à mão\n# nada ainda\n\n"), QStringList(),
+            QStringList());
+        row("keys outside [printer], or misspelt",
+            QByteArray("backend=ports\n[printer]\nserial_speed=19200\n"),
+            QStringList {"chaves que o programa não conhece (as dele ficam em [printer]): "
+                         "backend, printer/serial_speed"},
+            QStringList());
+        row("garbage", QByteArray::fromHex("89504e470d0a1a0a0000000d49484452"),
+            QStringList {"linhas fora do formato INI (a seção [printer] com linhas chave=valor)"},
+            QStringList());
+        row("a folder", kMissing, QStringList {"não foi possível lê-lo: é uma pasta"},
+            QStringList());
+    }
+
+    void badValuesTakeTheirDefaults()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, problems);
+        QFETCH(QStringList, values);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("vorel-demo.conf"));
+        writeFile(QDir(dir.path()), QStringLiteral("vorel-demo.conf"), content);
+        QVERIFY(content != kMissing || QDir().mkdir(path));
+        const settings::Loaded read = settings::read(path);
+        QCOMPARE(changed(read.settings), values);
+        const QString message
+            = QStringLiteral("O arquivo de configuração %1 tem o que o programa não pode usar; no "
+                             "lugar valem os padrões:\n- %2")
+                  .arg(path, problems.join(QStringLiteral("\n- ")));
+        QCOMPARE(read.problem, problems.isEmpty() ? QString() : message);
+    }
+
+    void commandLineOverFile_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QStringList>("values"); // of the run, where not the default
+        QTest::addColumn<QString>("unused");
+        row("options over keys",
+            QByteArray("[printer]\nbackend=ports\ncom1=/dev/pts/9\nwrite-timeout=30\n"),
+            QStringList {
+                "--com1", "/dev/ttyUSB0", "--write-timeout", "0,5", "--lpt1", "/dev/usb/lp0"},
+            QStringList {
+                "backend=ports", "lpt1=/dev/usb/lp0", "com1=/dev/ttyUSB0", "write-timeout=0.5"},
+            QString());
+        row("options for a printer not chosen", QByteArray(),
+            QStringList {"--lpt1", "/dev/usb/lp0", "--printer-library", "x.so"},
+            QStringList {"library=x.so", "lpt1=/dev/usb/lp0"},
+            "Sem efeito nesta execução, com a impressora virtual: --printer-library só vale com "
+            "--printer library; --lpt1 só vale com --printer ports.");
+    }
+
+    void commandLineOverFile()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, values);
+        QFETCH(QString, unused);
+        QTemporaryDir dir;
+        writeFile(QDir(dir.path()), QStringLiteral("vorel-demo.conf"), file);
+        const settings::Loaded loaded = settings::read(dir.filePath("vorel-demo.conf"));
+        QCOMPARE(loaded.problem, QString());
+        const ParsedOptions parsed = parseOptions(QStringList {"vorel-demo"} + args);
+        QVERIFY2(!parsed.exit, qPrintable(parsed.output));
+        const PrinterSettings run = options::overFile(loaded.settings, parsed.options);
+        QCOMPARE(changed(run), values);
+        QCOMPARE(options::unused(run, parsed.options), unused);
+    }
 };
-
-void TstSettings::roundTripWithEveryKey()
-{
-    QTemporaryDir dir;
-    qputenv("XDG_CONFIG_HOME", dir.path().toLocal8Bit());
-    const QString path = settings::defaultPath();
-    QCOMPARE(path, dir.filePath(QStringLiteral("vorel-demo/vorel-demo.conf")));
-    // Over a file QSettings reads with an error, which must not hide how the write went.
-    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-    QCOMPARE(fileWith(QFileInfo(path).path(), "# à mão\n[printer]\nbackend=library\n"), path);
-    const QStringList values {"backend=ports", "library=/opt/a b,c/libVorel_Dll.so",
-        "lpt1=/dev/usb/lp0", "lpt2=@lp", "com1=/dev/serial/by-id/usb-Açaí", "com2=;com2",
-        "serial-speed=115200", "serial-flow=none", "write-timeout=0.001"};
-    PrinterSettings written;
-    for (int i = 0; i < values.size(); ++i)
-        QVERIFY(settings::set(written, settings::kKeys[i], values[i].section(QLatin1Char('='), 1)));
-    QCOMPARE(settings::write(path, written), QString());
-    QFile saved(path);
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(saved.readAll(),
-        QByteArray("[printer]\nbackend=ports\ncom1=/dev/serial/by-id/usb-A\xc3\xa7"
-                   "a\xc3\xad\ncom2=\";com2\"\nlibrary=\"/opt/a b,c/libVorel_Dll.so\"\n"
-                   "lpt1=/dev/usb/lp0\nlpt2=@@lp\nserial-flow=none\nserial-speed=115200\n"
-                   "write-timeout=0.001\n"));
-    const settings::Loaded read = settings::read(path);
-    QCOMPARE(read.problem, QString());
-    QCOMPARE(changed(read.settings), values);
-
-    const QString blocked = path + QStringLiteral("/vorel-demo.conf");
-    QCOMPARE(settings::write(blocked, written),
-        QStringLiteral("Não foi possível gravar %1: o caminho passa por algo que não é uma "
-                       "pasta.")
-            .arg(blocked));
-}
-
-void TstSettings::badValuesTakeTheirDefaults_data()
-{
-    QTest::addColumn<QByteArray>("content"); // "/": a folder in the file's place
-    QTest::addColumn<QStringList>("problems");
-    QTest::addColumn<QStringList>("values"); // what is not the default
-    QTest::newRow("unknown backend, the rest kept")
-        << QByteArray("[printer]\nbackend=laser\ncom1=/dev/ttyUSB0\nwrite-timeout=2,5\n")
-        << QStringList {"backend=laser: use virtual, library ou ports; vale virtual"}
-        << QStringList {"com1=/dev/ttyUSB0", "write-timeout=2.5"};
-    QTest::newRow("four at once, in one message")
-        << QByteArray("[printer]\nwrite-timeout=-1\nserial-speed=abc\nserial-flow=rts\nlpt1=\n")
-        << QStringList {"lpt1=: use o caminho do dispositivo; vale /dev/lp0",
-               "serial-speed=abc: use um número de 50 a 4000000; vale 9600",
-               "serial-flow=rts: use none, hardware ou software; vale hardware",
-               "write-timeout=-1: use segundos, de 0,001 a 3600; vale 10"}
-        << QStringList();
-    QTest::newRow("comments only")
-        << QByteArray("; feito à mão\n# nada ainda\n\n") << QStringList() << QStringList();
-    QTest::newRow("keys outside [printer], or misspelt")
-        << QByteArray("backend=ports\n[printer]\nserial_speed=19200\n")
-        << QStringList {"chaves que o programa não conhece (as dele ficam em [printer]): "
-                        "backend, printer/serial_speed"}
-        << QStringList();
-    QTest::newRow("garbage")
-        << QByteArray::fromHex("89504e470d0a1a0a0000000d49484452")
-        << QStringList {"linhas fora do formato INI (a seção [printer] com linhas chave=valor)"}
-        << QStringList();
-    QTest::newRow("a folder") << QByteArray("/")
-                              << QStringList {"não foi possível lê-lo: é uma pasta"}
-                              << QStringList();
-}
-
-void TstSettings::badValuesTakeTheirDefaults()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QStringList, problems);
-    QFETCH(QStringList, values);
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("vorel-demo.conf"));
-    QVERIFY(content == "/" ? QDir().mkdir(path) : fileWith(dir.path(), content) == path);
-    const settings::Loaded read = settings::read(path);
-    QCOMPARE(changed(read.settings), values);
-    const QString message
-        = QStringLiteral("O arquivo de configuração %1 tem o que o programa não pode usar; no "
-                         "lugar valem os padrões:\n- %2")
-              .arg(path, problems.join(QStringLiteral("\n- ")));
-    QCOMPARE(read.problem, problems.isEmpty() ? QString() : message);
-}
-
-void TstSettings::commandLineOverFile_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<QStringList>("values"); // of the run, where not the default
-    QTest::addColumn<QString>("unused");
-    const QByteArray ports("[printer]\nbackend=ports\ncom1=/dev/pts/9\nwrite-timeout=30\n");
-    const QStringList fromFile {"backend=ports", "com1=/dev/pts/9", "write-timeout=30"};
-    QTest::newRow("file alone") << ports << QStringList() << fromFile << QString();
-    QTest::newRow("options over keys") << ports
-                                       << QStringList {"--com1", "/dev/ttyUSB0", "--write-timeout",
-                                              "0,5", "--lpt1", "/dev/usb/lp0"}
-                                       << QStringList {"backend=ports", "lpt1=/dev/usb/lp0",
-                                              "com1=/dev/ttyUSB0", "write-timeout=0.5"}
-                                       << QString();
-    QTest::newRow("printer over the file")
-        << ports << QStringList {"--printer", "library"}
-        << QStringList {"backend=library", "com1=/dev/pts/9", "write-timeout=30"} << QString();
-    QTest::newRow("options for a printer not chosen")
-        << QByteArray() << QStringList {"--lpt1", "/dev/usb/lp0", "--printer-library", "x.so"}
-        << QStringList {"library=x.so", "lpt1=/dev/usb/lp0"}
-        << "Sem efeito nesta execução, com a impressora virtual: --printer-library só vale com "
-           "--printer library; --lpt1 só vale com --printer ports.";
-}
-
-void TstSettings::commandLineOverFile()
-{
-    QFETCH(QByteArray, file);
-    QFETCH(QStringList, args);
-    QFETCH(QStringList, values);
-    QFETCH(QString, unused);
-    QTemporaryDir dir;
-    const settings::Loaded loaded = settings::read(fileWith(dir.path(), file));
-    QCOMPARE(loaded.problem, QString());
-    const ParsedOptions parsed = parseOptions(QStringList {"vorel-demo", "--setup"} + args);
-    QVERIFY2(!parsed.exit, qPrintable(parsed.output));
-    QVERIFY(parsed.options.setup);
-    const PrinterSettings run = options::overFile(loaded.settings, parsed.options);
-    QCOMPARE(changed(run), values);
-    QCOMPARE(options::unused(run, parsed.options), unused);
-}
 
 QTEST_GUILESS_MAIN(TstSettings)
 #include "tst_settings.moc"

@@ -23,7 +23,6 @@ private slots:
         const QByteArray typed = "\r\n\r\nAna\r\n\r\n\r\n\r\n" + QByteArray(40, 'v');
         row("logout", SIGHUP, "-", 0, false, 0, "", typed);
         row("shutdown", SIGTERM, "-", 0, false, 0, "", typed);
-        row("Ctrl+C", SIGINT, "-", 0, false, 0, "", typed);
         row("library crashes printing the front", 0, "Command1", 0, true, -1, "", typed);
         row("file size limit", SIGTERM, "-", 30, false, 0,
             "Não foi possível gravar Dados_cheque.txt: arquivo grande demais", kMissing);

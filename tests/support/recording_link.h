@@ -28,7 +28,7 @@ public:
     }
     LinkResult TXI(int16_t port, const QByteArray &bytes) override
     {
-        return record({"TXI", port, bytes, 0}, {});
+        return record({"TXI", port, bytes, 0}, {0, txiError});
     }
     void Sleep(uint32_t milliseconds) override { record({"Sleep", 0, {}, milliseconds}, {}); }
 
@@ -36,9 +36,10 @@ public:
     QList<int16_t> statuses;
     // TX results returned in turn; the last one repeats. Default: 0.
     QList<int16_t> txResults;
-    // When set, every Estado / TX fails with this error.
+    // When set, every Estado / TX / TXI fails with this error.
     QString estadoError;
     QString txError;
+    QString txiError;
     // Called after every recorded call, e.g. to change the script during a wait.
     std::function<void(const Call &)> onCall;
 

@@ -1,20 +1,25 @@
 #include "auth/auth_window.h"
 #include "tests/support/test_services.h"
+#include "text/text_window.h"
 
 #include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <thread>
 
 using Script = QList<int16_t>;
 
-class TstAuthWindow : public QObject
+// The authentication and free text windows: what they send, on which port, and what they say.
+class TstWorkWindows : public QObject
 {
     Q_OBJECT
 private slots:
-    void printsTheLine_data()
+    void authenticationPrintsTheLine_data()
     {
         // Columns: command, porta, text, script, failingRead, calls, message.
         // command: Command1 simple, Command2 double, Command3 monitored
         // script: what the link answers in turn: status reads or TX
-        // failingRead: 0: none
+        // failingRead: 0: none; -1: every TXI fails instead
         columns<int, int, QString, Script, int, QString, QString>();
         const QString logo = QString::fromLatin1(kLogoHex);
         const QString serial = "Essa função só funciona com as portas paralelas LPT1 ou LPT2";
@@ -45,16 +50,21 @@ private slots:
             "TXI 888 1b7e31, Sleep 1, Estado 888, TXI 888 1b7e30",
             "Não foi possível ler o estado da impressora: a biblioteca da impressora informou "
             "falha (-1)\nA autenticação não foi impressa.");
+        // Without the start the printer never looks for the document: told once, nothing waits.
+        row("monitored, the library has no TXI", 3, 888, "AB", Script {0x10}, -1, "TXI 888 1b7e31",
+            "A função TXI não foi encontrada na biblioteca da impressora x.so.");
     }
 
     // After the second status read the operator types "açúcar" and picks LPT2: whatever goes out
     // after it must show both.
-    void printsTheLine()
+    void authenticationPrintsTheLine()
     {
         auto [command, porta, text, script, failingRead, calls, message]
             = fetch<int, int, QString, Script, int, QString, QString>();
         TestServices t;
         t.link.statuses = t.link.txResults = script;
+        if (failingRead < 0)
+            t.link.txiError = "A função TXI não foi encontrada na biblioteca da impressora x.so.";
         AuthWindow w(t.services(), [&porta = porta] { return porta; });
         auto *field = w.findChild<QLineEdit *>(QStringLiteral("Text1"));
         field->clear();
@@ -78,7 +88,61 @@ private slots:
         QCOMPARE(t.link.trace(), calls);
         QCOMPARE(t.messages.texts, message.isEmpty() ? QStringList() : QStringList {message});
     }
+
+    // The printer holds the call while the operator clicks the button again: the window system
+    // delivers that click once the call returns, and it must not print a second time.
+    void slowPrinterShowsBusyAndDropsClicks()
+    {
+        TestServices t;
+        AuthWindow window(t.services(), [] { return 888; });
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *button = window.findChild<QPushButton *>(QStringLiteral("Command1"));
+        int cursor = -1;
+        t.link.onCall = [&](const RecordingLink::Call &) {
+            if (t.link.calls.size() > 1)
+                return;
+            const QCursor *shown = QGuiApplication::overrideCursor();
+            cursor = shown ? shown->shape() : -1;
+            const QPointF at = QRectF(button->rect()).center();
+            for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                QCoreApplication::postEvent(button,
+                    new QMouseEvent(type, at, button->mapToGlobal(at), Qt::LeftButton,
+                        type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                        Qt::NoModifier));
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        };
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QCOMPARE(t.link.calls.size(), 1);
+        QCOMPARE(cursor, int(Qt::WaitCursor));
+        QVERIFY(!QGuiApplication::overrideCursor());
+    }
+
+    void textPrintsExactly_data()
+    {
+        // Columns: text, porta, result, bytes.
+        columns<QString, int, int, QByteArray>();
+        row("empty still calls", QString(), 888, 0, QByteArray());
+        row("line break and accents kept, refused on a serial port", QStringLiteral("çã\r\n"), 1,
+            -1, QByteArray::fromHex("e7e30d0a"));
+    }
+
+    void textPrintsExactly()
+    {
+        auto [text, porta, result, bytes] = fetch<QString, int, int, QByteArray>();
+        TestServices t;
+        t.link.txResults = {int16_t(result)};
+        int current = 0;
+        TextWindow w(t.services(), [&current] { return current; });
+        w.setText(text);
+        current = porta; // read at the moment of printing
+        click(w, QStringLiteral("Command1"));
+        QCOMPARE(
+            t.link.trace(), QStringLiteral("TX %1 %2").arg(porta).arg(bytes.toHex()).trimmed());
+        QCOMPARE(t.messages.texts, result < 0 ? QStringList {kFailed} : QStringList());
+    }
 };
 
-QTEST_MAIN(TstAuthWindow)
-#include "tst_auth_window.moc"
+QTEST_MAIN(TstWorkWindows)
+#include "tst_work_windows.moc"
