@@ -6,8 +6,10 @@
 #include "printer_link/library_link.h"
 #include "printer_link/logging_link.h"
 #include "printer_link/ports_link.h"
+#include "ui/document_waiter.h"
 #include "ui/file_dialog.h"
 #include "virtual_printer/journal_recorder.h"
+#include "virtual_printer/journal_replay.h"
 #include "virtual_printer/virtual_printer.h"
 #include "virtual_printer/virtual_printer_window.h"
 
@@ -104,7 +106,8 @@ void Shell::followPrinter()
     m_window->describePorts(m_printer.printer == Printer::Ports
             ? port_settings::describe(m_printer.ports)
             : QMap<int, QString>());
-    m_window->offerVirtualPrinter(m_printer.printer == Printer::Virtual);
+    // With a real printer the window is still there to read journals and send them to it.
+    m_window->offerVirtualPrinter(true);
 }
 
 void Shell::show()
@@ -158,9 +161,9 @@ void Shell::journalRecordingRequested(bool on)
         m_window->showJournalRecording({});
         return;
     }
-    const QString path = file_dialog::appendFileName(m_window.get(),
-        QStringLiteral("Gravar diário"), QStringLiteral("diario.txt"),
-        QStringLiteral("Texto (*.txt)"));
+    const QString path
+        = file_dialog::appendFileName(m_window.get(), QStringLiteral("Gravar diário"),
+            QStringLiteral("diario.txt"), QStringLiteral("Texto (*.txt)"));
     if (path.isEmpty()) {
         m_window->showJournalRecording({});
         return;
@@ -189,7 +192,8 @@ bool Shell::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_window.get() && event->type() == QEvent::Paint) {
         m_window->removeEventFilter(this);
         QTimer::singleShot(0, this, [this] {
-            showVirtualPrinter();
+            if (m_printer.printer == Printer::Virtual)
+                showVirtualPrinter();
             m_messages.release(m_window.get());
             if (m_options.setup)
                 openSetup();
@@ -200,8 +204,8 @@ bool Shell::eventFilter(QObject *watched, QEvent *event)
 
 void Shell::showVirtualPrinter()
 {
-    if (m_printer.printer != Printer::Virtual)
-        return;
+    if (!m_virtualPrinter)
+        m_virtualPrinter = std::make_unique<VirtualPrinter>();
     if (!m_printerWindow) {
         m_printerWindow = std::make_unique<VirtualPrinterWindow>(*m_virtualPrinter, m_messages);
         // Beside the main window, as wide as the screen leaves room for.
@@ -212,8 +216,28 @@ void Shell::showVirtualPrinter()
                 qMax(640, qMin(m_printerWindow->width(), room)), m_printerWindow->height());
         }
         m_printerWindow->move(place);
+        connect(m_printerWindow.get(), &VirtualPrinterWindow::sendRequested, this,
+            &Shell::sendToPrinter);
     }
     m_printerWindow->show();
     m_printerWindow->raise();
     m_printerWindow->activateWindow();
+}
+
+void Shell::sendToPrinter(int first, int count)
+{
+    QWidget *owner = m_printerWindow.get();
+    if (m_printer.printer == Printer::Virtual) {
+        m_messages.show(owner,
+            QStringLiteral(
+                "O diário vai à impressora escolhida em \"Configurar impressora...\": "
+                "escolha as portas ou a biblioteca (a impressora virtual não imprime)."));
+        return;
+    }
+    // The window-modal "Aguardando o documento..." shows as in the authentication window.
+    DocumentWaiter waiter(owner, std::chrono::milliseconds(333));
+    journal_replay::Result result
+        = journal_replay::replay(*m_link, m_virtualPrinter->journal().mid(first, count), waiter);
+    result.call += first;
+    m_messages.show(owner, journal_replay::summary(result, QStringLiteral("envio cancelado")));
 }

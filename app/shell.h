@@ -54,6 +54,7 @@ private:
     void accepted(const PrinterSettings &chosen);
     void journalRecordingRequested(bool on);
     void recordingFailed(const QString &message);
+    void sendToPrinter(int first, int count);
 
     HeldMessages m_messages;
     SystemClock m_clock;

@@ -51,15 +51,16 @@ Result replay(PrinterLink &link, const QVector<JournalEntry> &journal,
         const bool bare = e.bytes == monitored_mode::start() || e.bytes == monitored_mode::end();
         if (monitored && !document && !bare) {
             tell(Event::Kind::Waiting, i);
-            const monitored_mode::WaitResult waited
-                = monitored_mode::waitForDocument(link, [&e] { return e.port; }, waiter);
+            const monitored_mode::WaitResult waited = monitored_mode::waitForDocument(
+                link, [&e] { return e.port; }, waiter);
             if (waited.outcome == monitored_mode::Wait::GivenUp)
                 return leave(Outcome::GivenUp, i, {});
             if (waited.outcome == monitored_mode::Wait::StatusFailed)
                 return leave(Outcome::StatusFailed, i, waited.error);
             document = true;
         }
-        const LinkResult r = e.call == Call::TX ? link.TX(e.port, e.bytes) : link.TXI(e.port, e.bytes);
+        const LinkResult r
+            = e.call == Call::TX ? link.TX(e.port, e.bytes) : link.TXI(e.port, e.bytes);
         ++result.sent;
         tell(Event::Kind::Sent, i, r);
         if (e.call == Call::TX ? r.refused() : r.callFailed())
@@ -91,8 +92,9 @@ QString describe(const QVector<JournalEntry> &journal, const Event &event)
                                      : QLatin1Char(' ') + port_code::name(e.port))
             + QStringLiteral(": não repetida");
     case Event::Kind::Waiting:
-        return call + QStringLiteral("aguardando o documento (bit 4 do estado da %1)...")
-                          .arg(port_code::name(e.port));
+        return call
+            + QStringLiteral("aguardando o documento (bit 4 do estado da %1)...")
+                  .arg(port_code::name(e.port));
     case Event::Kind::Sent:
         return call
             + QStringLiteral("%1 %2, %3 bytes (%4): %5")
@@ -114,7 +116,8 @@ QString summary(const Result &result, const QString &givenUp)
     const QString where = QStringLiteral("Parou na chamada %1").arg(result.call + 1);
     switch (result.outcome) {
     case Outcome::Done:
-        return QStringLiteral("%1 chamadas enviadas.").arg(result.sent);
+        return result.sent == 1 ? QStringLiteral("1 chamada enviada.")
+                                : QStringLiteral("%1 chamadas enviadas.").arg(result.sent);
     case Outcome::Refused:
         return result.error.isEmpty()
             ? QStringLiteral("%1: a impressora recusou o comando.").arg(where)
@@ -123,8 +126,7 @@ QString summary(const Result &result, const QString &givenUp)
     case Outcome::Stopped:
         return QStringLiteral("%1: %2").arg(where, givenUp);
     case Outcome::StatusFailed:
-        return QStringLiteral("%1: não foi possível ler o estado da impressora: %2")
-            .arg(where, result.error);
+        return QStringLiteral("%1, ao esperar o documento: %2").arg(where, result.error);
     }
     return {};
 }

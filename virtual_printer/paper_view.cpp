@@ -68,6 +68,11 @@ void PaperView::selectJob(int row)
     m_list->setCurrentIndex(m_jobs->index(row));
 }
 
+const PaperJob *PaperView::currentJob() const
+{
+    return m_jobs->job(m_list->currentIndex().row());
+}
+
 void PaperView::entryAdded(int index)
 {
     const QVector<PaperJob> jobs = m_collector.add(index, m_printer.journal().at(index));

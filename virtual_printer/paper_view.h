@@ -23,6 +23,8 @@ public:
     // The picture of the chosen job; null when there is none.
     [[nodiscard]] QImage currentImage();
     void selectJob(int row);
+    // The chosen job; null when there is none.
+    [[nodiscard]] const PaperJob *currentJob() const;
     // Returns the error, or an empty text.
     [[nodiscard]] QString saveImageTo(const QString &path);
 

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cerrno>
 #include <mutex>
+#include <sys/stat.h>
 #include <thread>
 #include <vector>
 
@@ -52,12 +53,11 @@ QString writePictures(const QVector<PaperJob> &jobs, const QDir &dir, Format for
     const auto work = [&] {
         for (int i; (i = next++) < jobs.size();) {
             const PaperJob &job = jobs.at(i);
-            const QByteArray bytes
-                = format == Format::Pdf ? paper_renderer::pdf(job) : png(paper_renderer::render(job));
+            const QByteArray bytes = format == Format::Pdf ? paper_renderer::pdf(job)
+                                                           : png(paper_renderer::render(job));
             const QString name = fileName(i, jobs.size(), format);
-            QString why = bytes.isEmpty()
-                ? QStringLiteral("%1 não pôde ser desenhado").arg(name)
-                : writeFile(dir.filePath(name), bytes);
+            QString why = bytes.isEmpty() ? QStringLiteral("%1 não pôde ser desenhado").arg(name)
+                                          : writeFile(dir.filePath(name), bytes);
             if (!why.isEmpty()) {
                 const std::lock_guard lock(mutex);
                 if (error.isEmpty())
@@ -72,6 +72,24 @@ QString writePictures(const QVector<PaperJob> &jobs, const QDir &dir, Format for
         t = std::jthread(work);
     threads.clear();
     return error;
+}
+
+// The printed lines without their trailing blanks; a field left empty on a check or an
+// authentication shows nothing, and neither do the blank rows below plain text.
+QStringList shownLines(const PaperJob &job)
+{
+    const bool fields = job.kind != PaperJob::Kind::Text && job.kind != PaperJob::Kind::CheckBack;
+    QStringList out;
+    for (const paper_renderer::PrintedLine &line : paper_renderer::printedLines(job)) {
+        QString text = line.text;
+        while (!text.isEmpty() && text.back().isSpace())
+            text.chop(1);
+        if (!text.isEmpty() || !fields)
+            out << text;
+    }
+    while (!out.isEmpty() && out.back().isEmpty())
+        out.removeLast();
+    return out;
 }
 
 // What a run before left in `folder`: the listing and the pictures.
@@ -105,8 +123,8 @@ QString listing(const QVector<PaperJob> &jobs, Format format)
         const PaperJob &job = jobs.at(i);
         if (i > 0)
             out += QLatin1Char('\n');
-        out += fileName(i, jobs.size(), format) + QStringLiteral(": ") + paper_renderer::heading(job)
-            + QLatin1Char('\n');
+        out += fileName(i, jobs.size(), format) + QStringLiteral(": ")
+            + paper_renderer::heading(job) + QLatin1Char('\n');
         QStringList said = QStringList {paper_renderer::details(job)};
         for (const QString &note : paper_renderer::notes(job))
             said << QStringLiteral("nota: ") + note;
@@ -114,8 +132,8 @@ QString listing(const QVector<PaperJob> &jobs, Format format)
             if (!line.isEmpty())
                 out += QStringLiteral("  ") + line + QLatin1Char('\n');
         }
-        for (const paper_renderer::PrintedLine &line : paper_renderer::printedLines(job))
-            out += QStringLiteral("    ") + line.text + QLatin1Char('\n');
+        for (const QString &line : shownLines(job))
+            out += QStringLiteral("    ") + line + QLatin1Char('\n');
     }
     return out;
 }
@@ -144,11 +162,16 @@ QString write(const QVector<PaperJob> &jobs, const QString &folder, Format forma
     if (!why.isEmpty())
         return failed(why);
     if (!target.exists()) {
-        if (::rename(QFile::encodeName(work.path()).constData(),
-                QFile::encodeName(folder).constData())
+        if (::rename(
+                QFile::encodeName(work.path()).constData(), QFile::encodeName(folder).constData())
             != 0)
             return failed(system_error::reason(errno));
         work.setAutoRemove(false);
+        // Made private as a work folder; now as any folder the operator makes.
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        if (::chmod(QFile::encodeName(folder).constData(), 0777 & ~mask) != 0)
+            return failed(system_error::reason(errno));
         return {};
     }
     const QDir out(folder);

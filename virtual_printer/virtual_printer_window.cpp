@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMenu>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
@@ -90,6 +91,16 @@ VirtualPrinterWindow::VirtualPrinterWindow(
     open->setObjectName(QStringLiteral("abrir"));
     connect(open, &QPushButton::clicked, this, &VirtualPrinterWindow::openJournal);
 
+    auto *send = new QPushButton(QStringLiteral("Enviar à impressora..."), this);
+    send->setObjectName(QStringLiteral("enviar"));
+    auto *sendMenu = new QMenu(send);
+    QAction *sendJob = sendMenu->addAction(
+        QStringLiteral("Impresso selecionado"), this, [this] { requestSend(false); });
+    sendMenu->addAction(QStringLiteral("Diário inteiro"), this, [this] { requestSend(true); });
+    connect(sendMenu, &QMenu::aboutToShow, sendJob,
+        [this, sendJob] { sendJob->setEnabled(m_paper->currentJob() != nullptr); });
+    send->setMenu(sendMenu);
+
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(fail);
     buttons->addWidget(insert);
@@ -97,6 +108,7 @@ VirtualPrinterWindow::VirtualPrinterWindow(
     buttons->addWidget(clear);
     buttons->addWidget(open);
     buttons->addWidget(save);
+    buttons->addWidget(send);
 
     auto *splitter = new QSplitter(this);
     splitter->addWidget(m_view);
@@ -158,4 +170,13 @@ void VirtualPrinterWindow::openJournal()
         return;
     if (const QString error = openJournalFrom(path); !error.isEmpty())
         m_messages.show(this, error);
+}
+
+void VirtualPrinterWindow::requestSend(bool wholeJournal)
+{
+    const PaperJob *job = m_paper->currentJob();
+    if (wholeJournal)
+        emit sendRequested(0, int(m_printer.journal().size()));
+    else if (job)
+        emit sendRequested(job->firstCall, job->lastCall - job->firstCall + 1);
 }
