@@ -398,7 +398,8 @@ QString whyNotJournal(QByteArrayView start)
                                                           : readHeader(line);
         else
             reason = end < 0 ? readHead(line, times, e, column, count) : readLine(line, times, e);
-        return reason.isEmpty() ? reason : QStringLiteral("linha %1: %2").arg(lineNumber).arg(reason);
+        return reason.isEmpty() ? reason
+                                : QStringLiteral("linha %1: %2").arg(lineNumber).arg(reason);
     }
     return {};
 }

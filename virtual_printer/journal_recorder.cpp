@@ -22,11 +22,11 @@ constexpr qsizetype kStartBytes = 4096;
 int openForAppend(const QByteArray &name)
 {
     int fd;
-    // O_NONBLOCK: a FIFO with no reader is refused rather than waited on. O_NOFOLLOW: no
-    // write goes through a symbolic link.
+    // Read as well: what the file holds is checked first. O_NONBLOCK: a FIFO is refused
+    // rather than waited on. O_NOFOLLOW: no write goes through a symbolic link.
     do
         fd = ::open(name.constData(),
-            O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC, 0666);
+            O_RDWR | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_NOFOLLOW | O_CLOEXEC, 0666);
     while (fd < 0 && errno == EINTR);
     return fd;
 }

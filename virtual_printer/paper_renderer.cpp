@@ -275,7 +275,8 @@ QVector<PrintedLine> authenticationLines(const PaperJob &job)
         = fieldText(job.text).left(std::max(0, columnsBetween(textLeft, check_front::kWidthMm)));
     QVector<PrintedLine> out;
     for (int copy = 0; copy < copies(job); ++copy)
-        out << PrintedLine {textLeft, authenticationTop(copy) + (kDotsPerColumn - 1) * kDotMm, line};
+        out << PrintedLine {
+            textLeft, authenticationTop(copy) + (kDotsPerColumn - 1) * kDotMm, line};
     return out;
 }
 
