@@ -93,10 +93,14 @@ int render(const Options &options, QTextStream &out, QTextStream &err)
         err << error << Qt::endl;
         return 1;
     }
-    out << QStringLiteral("%1 impressos de %2 chamadas gravados em %3, com o texto em %4.")
-               .arg(jobs.size())
-               .arg(journal.entries.size())
-               .arg(options.renderTo, QLatin1String(printed_folder::kListingName))
+    const auto count = [](qsizetype n, const char *one, const char *many) {
+        return QStringLiteral("%1 %2").arg(n).arg(QString::fromUtf8(n == 1 ? one : many));
+    };
+    out << QStringLiteral("%1 de %2 %3 em %4, com o texto em %5.")
+               .arg(count(jobs.size(), "impresso", "impressos"),
+                   count(journal.entries.size(), "chamada", "chamadas"),
+                   jobs.size() == 1 ? QStringLiteral("gravado") : QStringLiteral("gravados"),
+                   options.renderTo, QLatin1String(printed_folder::kListingName))
         << Qt::endl;
     return 0;
 }

@@ -151,8 +151,8 @@ ParsedOptions parseOptions(const QStringList &arguments)
             "Tempo máximo de um envio à impressora, em segundos (padrão 10).", "segundos"),
     };
     const auto valued = [](const char *name, const char *description, const char *value) {
-        return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description),
-            QString::fromUtf8(value));
+        return QCommandLineOption(
+            QString::fromLatin1(name), QString::fromUtf8(description), QString::fromUtf8(value));
     };
     const QCommandLineOption journal = valued("journal",
         "Acrescenta cada chamada à impressora, de qualquer tipo, ao diário no arquivo.", "arquivo");
@@ -290,8 +290,8 @@ ParsedOptions parseOptions(const QStringList &arguments)
         for (Key key : options.given)
             useless << QStringLiteral("--") + optionName(key);
     }
-    const QString tool = parser.isSet(render) ? QStringLiteral("--render")
-                                              : QStringLiteral("--replay");
+    const QString tool
+        = parser.isSet(render) ? QStringLiteral("--render") : QStringLiteral("--replay");
     if ((parser.isSet(render) || parser.isSet(replay)) && !useless.isEmpty())
         return fail(QStringLiteral("%1 não vale com %2.").arg(useless.first(), tool));
     if (parser.isSet(replay) && parser.isSet(optionName(Key::Backend))
