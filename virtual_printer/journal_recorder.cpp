@@ -16,6 +16,8 @@ namespace {
 
 // A line held longer than this is written, so that a crash loses at most this much of a wait.
 constexpr qint64 kHoldMs = 1000;
+// At most one sync to disk in this time; a power cut loses at most the calls of the last one.
+constexpr std::chrono::milliseconds kSyncGap {20};
 // Enough of the start of a file to read its first line's head.
 constexpr qsizetype kStartBytes = 4096;
 
@@ -149,15 +151,21 @@ void JournalRecorder::syncLoop()
 {
     std::unique_lock lock(m_mutex);
     for (;;) {
+        m_syncerIdle = true;
         m_wake.wait(lock, [this] { return m_unsynced || m_stopping; });
+        m_syncerIdle = false;
         if (!m_unsynced)
             return;
         m_unsynced = false;
         lock.unlock();
+        const auto started = std::chrono::steady_clock::now();
         const int error = ::fdatasync(m_fd) == 0 ? 0 : errno;
         lock.lock();
         if (error != 0)
             m_syncError = error;
+        // One sync for all the calls of the next moments: one per call kept the disk and the
+        // other core busy for calls that take microseconds.
+        m_wake.wait_until(lock, started + kSyncGap, [this] { return m_stopping; });
     }
 }
 
@@ -200,11 +208,15 @@ void JournalRecorder::write(const JournalEntry &entry)
         return;
     }
     m_size += line.size();
+    bool idle;
     {
         const std::lock_guard lock(m_mutex);
         m_unsynced = true;
+        idle = m_syncerIdle;
     }
-    m_wake.notify_one();
+    // Woken between two syncs, the thread would only go back to sleep: a switch per call.
+    if (idle)
+        m_wake.notify_one();
 }
 
 void JournalRecorder::writeHeld()

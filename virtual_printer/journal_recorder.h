@@ -11,9 +11,9 @@
 
 // Adds every call that passes through it to a journal file as the call returns, in one write
 // each, so that a crash of the program loses none; a thread of its own syncs the file to disk
-// behind the calls. A status read answered as the one before shares its line with the reads
-// that follow, written when the answer changes, another call comes or a second has passed: a
-// monitored wait reads about a thousand times a second.
+// behind the calls, at most every 20 ms. A status read answered as the one before shares its line
+// with the reads that follow, written when the answer changes, another call comes or a second has
+// passed: a monitored wait reads about a thousand times a second.
 class JournalRecorder : public QObject, public PrinterLink
 {
     Q_OBJECT
@@ -62,6 +62,7 @@ private:
     std::condition_variable m_wake;
     bool m_unsynced = false;
     bool m_stopping = false;
+    bool m_syncerIdle = false; // waiting for a line to sync, not between two syncs
     int m_syncError = 0;
     std::thread m_syncer;
 };
