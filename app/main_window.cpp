@@ -2,6 +2,7 @@
 
 #include "app/brand.h"
 #include "app/main_commands.h"
+#include "app/window_place.h"
 #include "auth/auth_commands.h"
 #include "auth/auth_window.h"
 #include "check/check_window.h"
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -266,8 +268,24 @@ PortaSource MainWindow::portaSource()
     return [this] { return Porta; };
 }
 
+namespace {
+constexpr char kPlaced[] = "vorel-placed";
+} // namespace
+
 void MainWindow::bringUp(QWidget *window)
 {
+    // Left to the window manager, a work window can open partly below the screen's edge (the
+    // virtual printer takes most of the room); the first time, it goes under this window, inside
+    // the screen. After that it stays where the operator puts it.
+    const QScreen *screen = this->screen();
+    if (screen && !window->property(kPlaced).toBool()) {
+        window->setProperty(kPlaced, true);
+        const QSize border = frameGeometry().size() - size();
+        const QRect wanted(
+            QPoint(frameGeometry().left(), frameGeometry().bottom() + 1 + window_place::kGap),
+            window->size() + border);
+        window->move(window_place::inside(screen->availableGeometry(), wanted).topLeft());
+    }
     window->show();
     window->raise();
     window->activateWindow();

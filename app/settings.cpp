@@ -16,6 +16,10 @@ using settings::Key;
 using Printer = PrinterSettings::Printer;
 
 const QString kGroup = QStringLiteral("printer");
+const QString kViewerGroup = QStringLiteral("viewer");
+const QString kFrame = QStringLiteral("frame");
+const QString kPanes = QStringLiteral("panes");
+const QString kZoom = QStringLiteral("zoom");
 constexpr int kUnknownShown = 5;
 constexpr int kValueShown = 40;
 
@@ -67,6 +71,10 @@ bool hasForeignLines(const QString &path)
 
 bool isKnown(const QString &key)
 {
+    for (const QString &own : {kFrame, kPanes, kZoom}) {
+        if (key == kViewerGroup + QLatin1Char('/') + own)
+            return true;
+    }
     for (Key k : settings::kKeys) {
         if (key == kGroup + QLatin1Char('/') + settings::name(k))
             return true;
@@ -162,7 +170,10 @@ QString write(const QString &path, const PrinterSettings &settings)
         }
     }
     QSettings file(path, QSettings::IniFormat);
-    file.clear();
+    for (const QString &key : file.allKeys()) {
+        if (!key.startsWith(kViewerGroup + QLatin1Char('/')))
+            file.remove(key);
+    }
     file.beginGroup(kGroup);
     for (Key key : kKeys)
         file.setValue(name(key), text(settings, key));
@@ -171,6 +182,49 @@ QString write(const QString &path, const PrinterSettings &settings)
     file.sync();
     if (file.status() != QSettings::NoError)
         return failed(whyNotWritten(path));
+    return {};
+}
+
+ViewerSettings readViewer(const QString &path)
+{
+    ViewerSettings viewer;
+    QSettings file(path, QSettings::IniFormat);
+    file.beginGroup(kViewerGroup);
+    if (const QRect frame = file.value(kFrame).toRect(); frame.isValid())
+        viewer.frame = frame;
+    for (const QString &size :
+        valueText(file.value(kPanes)).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        viewer.layout.panes << size.toInt(&ok);
+        if (!ok) {
+            viewer.layout.panes.clear();
+            break;
+        }
+    }
+    viewer.layout.zoom = file.value(kZoom).toInt(); // "fit", or anything else not a number: 0
+    return viewer;
+}
+
+QString writeViewer(const QString &path, const ViewerSettings &viewer)
+{
+    QSettings file(path, QSettings::IniFormat);
+    (void)file.allKeys(); // the status tells how reading went only once it was read
+    if (file.status() != QSettings::NoError)
+        return QStringLiteral("Não foi possível gravar %1: não foi possível lê-lo.").arg(path);
+    file.beginGroup(kViewerGroup);
+    file.remove(QString());
+    if (viewer.frame.isValid())
+        file.setValue(kFrame, viewer.frame);
+    QStringList panes;
+    for (const int size : viewer.layout.panes)
+        panes << QString::number(size);
+    file.setValue(kPanes, panes.join(QLatin1Char(' ')));
+    file.setValue(kZoom,
+        viewer.layout.zoom > 0 ? QString::number(viewer.layout.zoom) : QStringLiteral("fit"));
+    file.endGroup();
+    file.sync();
+    if (file.status() != QSettings::NoError)
+        return QStringLiteral("Não foi possível gravar %1: %2.").arg(path, whyNotWritten(path));
     return {};
 }
 

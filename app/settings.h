@@ -1,7 +1,9 @@
 #pragma once
 
 #include "printer_link/port_settings.h"
+#include "virtual_printer/viewer_layout.h"
 
+#include <QRect>
 #include <QString>
 
 // Which printer the program drives and how it reaches it. The settings file keeps it; the
@@ -14,7 +16,18 @@ struct PrinterSettings
     PortSettings ports; // with Printer::Ports
 };
 
-// The settings file: INI, one group [printer] whose keys an administrator may write by hand.
+// The virtual printer's window as the operator last left it: the program's own memory, which it
+// writes into [viewer] of the same file, and of which it ignores what it cannot use.
+struct ViewerSettings
+{
+    QRect frame; // the window with its frame, on the screen; null when never kept
+    ViewerLayout layout;
+
+    bool operator==(const ViewerSettings &) const = default;
+};
+
+// The settings file: INI, one group [printer] whose keys an administrator may write by hand, and
+// [viewer], which the program keeps.
 namespace settings {
 
 // The keys of [printer]; the command line has an option for each.
@@ -34,8 +47,14 @@ struct Loaded
 };
 // Missing keys, and values that cannot be used, take their defaults.
 [[nodiscard]] Loaded read(const QString &path);
-// Writes every key, replacing the file in one step; empty on success, else why not.
+// Writes every key of [printer], replacing the file in one step and keeping [viewer]; empty on
+// success, else why not.
 [[nodiscard]] QString write(const QString &path, const PrinterSettings &settings);
+
+[[nodiscard]] ViewerSettings readViewer(const QString &path);
+// Replaces [viewer], keeping the rest, but never over a file it could not read; empty on
+// success, else why not.
+[[nodiscard]] QString writeViewer(const QString &path, const ViewerSettings &viewer);
 
 [[nodiscard]] QString printerName(PrinterSettings::Printer printer); // "ports"
 // `file` with the keys that differ between `before` and `after` taken from `after`: what a

@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "app/printer_setup_dialog.h"
+#include "app/window_place.h"
 #include "core/logging.h"
 #include "printer_link/library_link.h"
 #include "printer_link/logging_link.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
 
@@ -60,6 +62,10 @@ Shell::Shell(const Options &options, MessageSink &messages)
 
 Shell::~Shell()
 {
+    if (m_printerWindow) {
+        m_printerWindow->removeEventFilter(this);
+        keepPrinterWindow();
+    }
     // The windows go before the link they call.
     m_window.reset();
     m_printerWindow.reset();
@@ -113,6 +119,22 @@ void Shell::followPrinter()
 void Shell::show()
 {
     m_window->installEventFilter(this);
+    // The virtual printer's window opens with the main window: room is made for both, beside
+    // where it was left or in the middle of the screen.
+    if (m_printer.printer == Printer::Virtual) {
+        m_keptViewer = settings::readViewer(settings::defaultPath());
+        const QScreen *screen = m_window->screen();
+        const QRect available = screen ? screen->availableGeometry() : QRect();
+        const QSize size = m_window->size();
+        if (!available.isEmpty() && m_keptViewer.frame.isValid()) {
+            m_window->move(window_place::beside(
+                available, window_place::inside(available, m_keptViewer.frame), size, size)
+                               .topLeft());
+        } else if (!available.isEmpty()) {
+            m_window->move(
+                window_place::pairStart(available, size, VirtualPrinterWindow::kDefaultSize));
+        }
+    }
     m_window->show();
 }
 
@@ -189,6 +211,8 @@ bool Shell::eventFilter(QObject *watched, QEvent *event)
     // What follows the main window comes once it has been painted, so the operator sees it
     // first: the virtual printer, whose journal already holds the status read of the start-up,
     // the messages of the start-up, then the setup asked for with --setup.
+    if (m_printerWindow && watched == m_printerWindow.get() && event->type() == QEvent::Hide)
+        keepPrinterWindow();
     if (watched == m_window.get() && event->type() == QEvent::Paint) {
         m_window->removeEventFilter(this);
         QTimer::singleShot(0, this, [this] {
@@ -207,21 +231,52 @@ void Shell::showVirtualPrinter()
     if (!m_virtualPrinter)
         m_virtualPrinter = std::make_unique<VirtualPrinter>();
     if (!m_printerWindow) {
-        m_printerWindow = std::make_unique<VirtualPrinterWindow>(*m_virtualPrinter, m_messages);
-        // Beside the main window, as wide as the screen leaves room for.
-        const QPoint place = m_window->frameGeometry().topRight() + QPoint(16, 0);
-        if (const QScreen *screen = m_window->screen()) {
-            const int room = screen->availableGeometry().right() - place.x() - 16;
-            m_printerWindow->resize(
-                qMax(640, qMin(m_printerWindow->width(), room)), m_printerWindow->height());
-        }
-        m_printerWindow->move(place);
+        m_printerWindow
+            = std::make_unique<VirtualPrinterWindow>(*m_virtualPrinter, m_messages, m_question);
+        if (m_keptViewer.frame.isNull())
+            m_keptViewer = settings::readViewer(settings::defaultPath());
+        m_printerWindow->setViewerLayout(m_keptViewer.layout);
+        placePrinterWindow(m_keptViewer.frame);
+        m_printerWindow->installEventFilter(this);
         connect(m_printerWindow.get(), &VirtualPrinterWindow::sendRequested, this,
             &Shell::sendToPrinter);
     }
     m_printerWindow->show();
     m_printerWindow->raise();
     m_printerWindow->activateWindow();
+}
+
+void Shell::placePrinterWindow(const QRect &kept)
+{
+    // The window manager's frame is taken to be the main window's.
+    const QRect main = m_window->frameGeometry();
+    const QRect inner = m_window->geometry();
+    const QMargins frame(inner.left() - main.left(), inner.top() - main.top(),
+        main.right() - inner.right(), main.bottom() - inner.bottom());
+    const QScreen *screen = kept.isValid() ? QGuiApplication::screenAt(kept.center()) : nullptr;
+    if (!screen)
+        screen = m_window->screen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    const QRect place = kept.isValid()
+        ? window_place::inside(available, kept)
+        : window_place::beside(available, main, VirtualPrinterWindow::kDefaultSize.grownBy(frame),
+            VirtualPrinterWindow::kSmallestReadable.grownBy(frame));
+    m_printerWindow->resize(place.size().shrunkBy(frame));
+    m_printerWindow->move(place.topLeft());
+}
+
+void Shell::keepPrinterWindow()
+{
+    const ViewerSettings now {m_printerWindow->frameGeometry(), m_printerWindow->viewerLayout()};
+    if (now == m_keptViewer)
+        return;
+    // Not worth a message box at the end of a run: the window opens beside the main one.
+    if (const QString error = settings::writeViewer(settings::defaultPath(), now); !error.isEmpty())
+        qCWarning(lcUi).noquote() << error;
+    else
+        m_keptViewer = now;
 }
 
 void Shell::sendToPrinter(int first, int count)

@@ -2,6 +2,7 @@
 
 #include "app/held_messages.h"
 #include "app/options.h"
+#include "app/settings.h"
 #include "ui/real_services.h"
 
 #include <QObject>
@@ -50,6 +51,10 @@ private:
     // The main window's port descriptions and menu follow the printer in use.
     void followPrinter();
     void showVirtualPrinter();
+    // Where the window was left last time, moved onto the screen; else beside the main window.
+    void placePrinterWindow(const QRect &kept);
+    // Its place, panes and zoom, into the settings file when they changed.
+    void keepPrinterWindow();
     void releasePorts();
     void accepted(const PrinterSettings &chosen);
     void journalRecordingRequested(bool on);
@@ -57,6 +62,7 @@ private:
     void sendToPrinter(int first, int count);
 
     HeldMessages m_messages;
+    BoxQuestion m_question;
     SystemClock m_clock;
     Options m_options;
     PrinterSettings m_printer;
@@ -70,4 +76,5 @@ private:
     std::unique_ptr<VirtualPrinterWindow> m_printerWindow;
     std::unique_ptr<MainWindow> m_window;
     QPointer<PrinterSetupDialog> m_setup;
+    ViewerSettings m_keptViewer; // as read from the settings file, or written to it last
 };

@@ -19,10 +19,11 @@ namespace {
 
 constexpr qint64 kBudgetMs = 2000;
 
-class NoMessages : public MessageSink
+class NoMessages : public MessageSink, public Question
 {
 public:
     void show(QWidget *, const QString &text) override { last = text; }
+    [[nodiscard]] bool ask(QWidget *, const QString &) override { return true; }
     QString last;
 };
 
@@ -107,7 +108,7 @@ void openJournal(const QString &path, const QString &what)
 {
     NoMessages messages;
     VirtualPrinter printer;
-    VirtualPrinterWindow window(printer, messages);
+    VirtualPrinterWindow window(printer, messages, messages);
     window.show();
     QApplication::processEvents();
     const Stopwatch time;

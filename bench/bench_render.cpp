@@ -23,10 +23,11 @@ const QVector<QByteArray> kFront = {QByteArray("\x1b.5901Fulano de Tal}"),
     QByteArray("\x1b.5906Obs. dois}"), QByteArray("\x1b.5907REAL}"), QByteArray("\x1b.5908REAIS}"),
     QByteArray("\x1b.5909000N08080607071005}")};
 
-class NoMessages : public MessageSink
+class NoMessages : public MessageSink, public Question
 {
 public:
     void show(QWidget *, const QString &) override { }
+    [[nodiscard]] bool ask(QWidget *, const QString &) override { return true; }
 };
 
 double median(QVector<double> v)
@@ -97,7 +98,7 @@ int main(int argc, char *argv[])
     // 10,000 calls into the window with its journal and paper view, as an operator sees them.
     NoMessages messages;
     VirtualPrinter printer;
-    VirtualPrinterWindow window(printer, messages);
+    VirtualPrinterWindow window(printer, messages, messages);
     window.show();
     QApplication::processEvents();
     QElapsedTimer t;

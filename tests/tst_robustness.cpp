@@ -10,8 +10,11 @@
 #include "virtual_printer/virtual_printer_window.h"
 
 #include <QClipboard>
+#include <QLabel>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTableView>
 #include <atomic>
@@ -146,8 +149,9 @@ QStringList readAndWrite(const QDir &dir, const QString &name)
         return {layout_table::lookup(dir, "237").error, saved.file + ": " + saved.reason};
     }
     RecordingMessages messages;
+    ScriptedQuestion question;
     VirtualPrinter printer;
-    VirtualPrinterWindow window(printer, messages);
+    VirtualPrinterWindow window(printer, messages, question);
     (void)printer.TX(888, "ABC\r\n");
     if (name == kPicture)
         return {window.paperView()->saveImageTo(path)};
@@ -459,8 +463,9 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));
         file.close();
         RecordingMessages messages;
+        ScriptedQuestion question;
         VirtualPrinter printer;
-        VirtualPrinterWindow window(printer, messages);
+        VirtualPrinterWindow window(printer, messages, question);
         const qint64 before = bytesRead();
         const QString told
             = name == kData ? check_data::load(dir).error : window.openJournalFrom(file.fileName());
@@ -478,8 +483,9 @@ private slots:
     void hugeEntryShownCut()
     {
         RecordingMessages messages;
+        ScriptedQuestion question;
         VirtualPrinter printer;
-        VirtualPrinterWindow window(printer, messages);
+        VirtualPrinterWindow window(printer, messages, question);
         const QByteArray huge = QByteArray(3 << 20, 'A');
         (void)printer.TX(888, huge);
         const QAbstractItemModel *model = window.findChild<QTableView *>("journal")->model();
@@ -491,6 +497,20 @@ private slots:
             }
         }
         QCOMPARE(model->data(model->index(0, 0), JournalModel::BytesRole).toByteArray(), huge);
+        // Chosen, its bytes come a page at a time, the last one as whole as the first.
+        auto *journal = window.findChild<QTableView *>("journal");
+        journal->setCurrentIndex(model->index(0, 0));
+        auto *next = window.findChild<QPushButton *>("bytesSeguintes");
+        for (int page = 1; page < 48; ++page)
+            QTest::mouseClick(next, Qt::LeftButton);
+        QVERIFY(!next->isEnabled());
+        QCOMPARE(window.findChild<QLabel *>("bytesPagina")->text(),
+            QStringLiteral("bytes 3080192 a 3145727 de 3145728"));
+        const QString last = window.findChild<QPlainTextEdit *>("bytes")->toPlainText();
+        QCOMPARE(last.count(QLatin1Char('\n')), 4095);
+        QVERIFY(last.endsWith(
+            QStringLiteral("002FFFF0  41 41 41 41 41 41 41 41  41 41 41 41 41 41 41 41  "
+                           "AAAAAAAAAAAAAAAA")));
     }
 
     // Counts at their maximum do not wrap: the next read starts an entry of its own.

@@ -3,6 +3,7 @@
 #include "virtual_printer/amount_words.h"
 #include "virtual_printer/check_front.h"
 #include "virtual_printer/command_decoder.h"
+#include "virtual_printer/hex_dump.h"
 #include "virtual_printer/job_collector.h"
 #include "virtual_printer/journal_format.h"
 #include "virtual_printer/journal_model.h"
@@ -17,10 +18,15 @@
 
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QFontMetricsF>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QWheelEvent>
 
 using command_decoder::Command;
 using Call = JournalEntry::Call;
@@ -35,8 +41,9 @@ const int kCheckWidth = (175 + 8) * 8; // pixels: the check and 4 mm of desk eit
 struct Bench
 {
     RecordingMessages messages;
+    ScriptedQuestion question;
     VirtualPrinter printer;
-    VirtualPrinterWindow window {printer, messages};
+    VirtualPrinterWindow window {printer, messages, question};
 
     template <typename T> T *get(const char *name)
     {
@@ -273,6 +280,130 @@ private slots:
         QVERIFY(paper->saveImageTo(dir.filePath(QStringLiteral("no/such/dir/x.png")))
                     .contains(QStringLiteral("no/such/dir/x.png")));
         grabToPng(&b.window, QStringLiteral("ImpressoraVirtual"));
+    }
+
+    void hexDump_data()
+    {
+        // Columns: bytes, first row, rows, dump.
+        columns<QByteArray, int, int, QString>();
+        const QString pad(3, QLatin1Char(' '));
+        row("nothing", QByteArray(), 0, 10, QString());
+        row("short row: padded, gap after eight", QByteArray("\x1b.5908REAIS}"), 0, 10,
+            "00000000  1B 2E 35 39 30 38 52 45  41 49 53 7D " + pad.repeated(4) + " ..5908REAIS}");
+        row("row of sixteen, then one", QByteArray("0123456789ABCDEF\xe9"), 0, 10,
+            QStringLiteral("00000000  30 31 32 33 34 35 36 37  38 39 41 42 43 44 45 46  "
+                           "0123456789ABCDEF\n00000010  E9 ")
+                + pad.repeated(7) + " " + pad.repeated(8) + " é");
+        row("cp1252 text; what does not print is a dot", QByteArray("\x80\xa0\xad\x81\x7f\x00", 6),
+            0, 10,
+            "00000000  80 A0 AD 81 7F 00 " + pad.repeated(2) + " " + pad.repeated(8) + " €.....");
+        row("a page from the middle", QByteArray(48, 'z'), 1, 1,
+            "00000010  " + QStringLiteral("7A ").repeated(8) + " "
+                + QStringLiteral("7A ").repeated(8) + " " + QString(16, 'z'));
+    }
+
+    void hexDump()
+    {
+        auto [bytes, first, rows, dump] = fetch<QByteArray, int, int, QString>();
+        QCOMPARE(hex_dump::rows(bytes, first, rows), dump);
+    }
+
+    // Calls never saved are dropped only when the operator says so; 'T' a line, 'E' a status read.
+    void clearAsksForUnsavedCalls_data()
+    {
+        // Columns: calls before saving, calls after, answer, asked, rows left.
+        columns<QByteArray, QByteArray, bool, bool, int>();
+        row("all saved", QByteArray("TT"), QByteArray(), false, false, 0);
+        row("never saved, Não", QByteArray(), QByteArray("TT"), false, true, 2);
+        row("never saved, Sim", QByteArray(), QByteArray("TT"), true, true, 0);
+        row("one after saving", QByteArray("TT"), QByteArray("T"), false, true, 3);
+        row("saved row counted again", QByteArray("E"), QByteArray("E"), false, true, 1);
+    }
+
+    void clearAsksForUnsavedCalls()
+    {
+        auto [before, after, answer, asked, left]
+            = fetch<QByteArray, QByteArray, bool, bool, int>();
+        Bench b;
+        const auto call = [&b](char c) {
+            (void)(c == 'T' ? b.printer.TX(888, "ABC\r\n") : b.printer.Estado(888));
+        };
+        std::for_each(before.begin(), before.end(), call);
+        QTemporaryDir dir;
+        QCOMPARE(b.window.saveJournalTo(dir.filePath("diario.txt")), QString());
+        std::for_each(after.begin(), after.end(), call);
+        b.question.answer = answer;
+        QTest::mouseClick(b.get<QPushButton>("limpar"), Qt::LeftButton);
+        QCOMPARE(b.question.asked,
+            asked ? QStringList {"O diário tem chamadas que não foram salvas. Descartá-las e "
+                                 "limpar o diário?"}
+                  : QStringList {});
+        QCOMPARE(b.rows().size(), left);
+    }
+
+    // At its default size the check's printed text is readable and the journal needs no scrolling
+    // sideways; the keys and the wheel zoom.
+    void paperReadableAndZoomed_data()
+    {
+        // Columns: what the operator does, scale against the fitted one.
+        columns<QString, double>();
+        row("fitted", QString(), 1.0);
+        row("Ctrl++", "+", 1.25);
+        row("Ctrl+- twice", "--", 0.64);
+        row("Ctrl+wheel up", "^", 1.25);
+        row("Ctrl+wheel down", "v", 0.8);
+        row("Ctrl+0 after zooming", "++0", 1.0);
+    }
+
+    void paperReadableAndZoomed()
+    {
+        auto [keys, scale] = fetch<QString, double>();
+        Bench b;
+        for (const QByteArray &bytes : sampleFront())
+            (void)b.printer.TX(888, bytes);
+        b.window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&b.window));
+        PaperView *paper = b.window.paperView();
+        const double fitted = paper->pixelsPerMm();
+        QFont printed(QStringLiteral("DejaVu Sans Mono"));
+        printed.setPixelSize(qRound(fitted * paper_renderer::kPrintedEmMm));
+        QVERIFY2(QFontMetricsF(printed).capHeight() >= 10, qPrintable(QString::number(fitted)));
+        QCOMPARE(b.get<QTableView>("journal")->horizontalScrollBar()->maximum(), 0);
+
+        QWidget *viewport = paper->findChild<QScrollArea *>()->viewport();
+        for (const QChar k : keys) {
+            if (k == '^' || k == 'v') {
+                const QPoint at = viewport->rect().center();
+                QWheelEvent wheel(at, viewport->mapToGlobal(at), {}, {0, k == '^' ? 120 : -120},
+                    Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+                QCoreApplication::sendEvent(viewport, &wheel);
+            } else {
+                const Qt::Key key = k == '+' ? Qt::Key_Plus : k == '-' ? Qt::Key_Minus : Qt::Key_0;
+                QTest::keyClick(&b.window, key, Qt::ControlModifier);
+            }
+        }
+        QCOMPARE(paper->zoom() == PaperView::kFit, scale == 1.0);
+        QVERIFY2(qAbs(paper->pixelsPerMm() / fitted - scale) < 0.02,
+            qPrintable(QString::number(paper->pixelsPerMm() / fitted)));
+    }
+
+    // A PDF page the size of the check, its text as text.
+    void exportsPdf()
+    {
+        Bench b;
+        for (const QByteArray &bytes : sampleFront())
+            (void)b.printer.TX(888, bytes);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("cheque.pdf"));
+        QCOMPARE(b.window.paperView()->exportPdfTo(path), QString());
+        const QByteArray pdf = readFile(QDir(dir.path()), QStringLiteral("cheque.pdf"));
+        const QRegularExpressionMatch box
+            = QRegularExpression(R"(/MediaBox \[0 0 ([\d.]+) ([\d.]+)\])")
+                  .match(QString::fromLatin1(pdf));
+        QVERIFY(box.hasMatch());
+        QCOMPARE(qRound(box.captured(1).toDouble() * 25.4 / 72), 175);
+        QCOMPARE(qRound(box.captured(2).toDouble() * 25.4 / 72), 80);
+        QVERIFY(pdf.contains("/FontFile2"));
     }
 
     void logoTopDotIsBitSeven()

@@ -19,6 +19,15 @@ public:
     virtual void show(QWidget *parent, const QString &text) = 0;
 };
 
+// Modal question with "Sim" and "Não".
+class Question
+{
+public:
+    virtual ~Question() = default;
+    // True for "Sim".
+    [[nodiscard]] virtual bool ask(QWidget *parent, const QString &text) = 0;
+};
+
 class Clock
 {
 public:

@@ -45,5 +45,10 @@ struct PaperJob
     QDateTime lineTime; // monitored: when the line went out (invalid if it never did)
 };
 
+// Its members are all Qt's implicitly shared types: a list of a hundred thousand jobs grows by
+// moving memory rather than moving job after job.
+Q_DECLARE_TYPEINFO(CheckFields, Q_RELOCATABLE_TYPE);
+Q_DECLARE_TYPEINFO(PaperJob, Q_RELOCATABLE_TYPE);
+
 // "Cheque: frente", "Autenticação dupla"...
 [[nodiscard]] QString jobTitle(const PaperJob &job);

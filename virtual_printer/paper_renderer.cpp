@@ -96,50 +96,62 @@ QString when(const QDateTime &time)
     return time.toString(QStringLiteral("HH:mm:ss.zzz"));
 }
 
-QFont fontAt(double pixelsPerMm, const QString &family, double emMm, bool bold = false)
+// `family` with its em `emPixels` high.
+QFont pixelFont(const QString &family, double emPixels, bool bold = false)
 {
     QFont f(family);
-    f.setPixelSize(std::max(1, qRound(emMm * pixelsPerMm)));
+    f.setPixelSize(std::max(1, qRound(emPixels)));
     f.setBold(bold);
     return f;
 }
 
-// Millimetres to pixels on one paper, drawn with its top left corner at the painter's origin.
+// Millimetres to device pixels on one piece of paper, its top-left corner at the painter's
+// origin.
 class Sheet
 {
 public:
-    Sheet(QPainter &painter, double pixelsPerMm, const QSizeF &paperMm)
-        : m_painter(painter)
-        , m_ppm(pixelsPerMm)
+    Sheet(QPainter &painter, double pixelsPerMm, QSizeF paperMm)
+        : m_ppm(pixelsPerMm)
+        , m_painter(painter)
         , m_paper(0, 0, px(paperMm.width()), px(paperMm.height()))
     { }
 
     double px(double mm) const { return mm * m_ppm; }
-    QPointF at(double xMm, double yMm) const { return QPointF(px(xMm), px(yMm)); }
+    QPointF at(double xMm, double yMm) const
+    {
+        return m_paper.topLeft() + QPointF(px(xMm), px(yMm));
+    }
     QPainter &painter() { return m_painter; }
+    // A thin line, at least one device pixel wide: the pictures' lines, and an eighth of a
+    // millimetre on paper.
+    QPen pen(const QColor &colour, Qt::PenStyle style = Qt::SolidLine) const
+    {
+        return QPen(colour, std::max(1.0, px(0.125)), style);
+    }
 
     void paper(const QColor &colour)
     {
         m_painter.fillRect(m_paper, colour);
-        m_painter.setPen(QPen(QColor(0x99, 0x99, 0x99), 1));
+        m_painter.setPen(pen(QColor(0x99, 0x99, 0x99)));
         m_painter.drawRect(m_paper);
         m_painter.setClipRect(m_paper);
     }
 
     QFont font(const QString &family, double emMm, bool bold = false) const
     {
-        return fontAt(m_ppm, family, emMm, bold);
+        return pixelFont(family, px(emMm), bold);
     }
 
     // Fixed pitch whatever the font's own advance, so columns line up as the printer's do.
-    void printed(const PrintedLine &line)
+    void printed(double xMm, double baselineMm, const QString &text, const QColor &ink = Qt::black)
     {
-        QFont f = font(QStringLiteral("DejaVu Sans Mono"), kPitchMm / 0.6);
-        const double advance = QFontMetricsF(f).horizontalAdvance(QLatin1Char('M'));
+        QFont f = font(QStringLiteral("DejaVu Sans Mono"), kPrintedEmMm);
+        const double advance
+            = QFontMetricsF(f, m_painter.device()).horizontalAdvance(QLatin1Char('M'));
         f.setLetterSpacing(QFont::AbsoluteSpacing, px(kPitchMm) - advance);
         m_painter.setFont(f);
-        m_painter.setPen(Qt::black);
-        m_painter.drawText(at(line.xMm, line.baselineMm), line.text);
+        m_painter.setPen(ink);
+        m_painter.drawText(at(xMm, baselineMm), text);
     }
 
     void label(
@@ -177,14 +189,31 @@ public:
     }
 
 private:
-    QPainter &m_painter;
     double m_ppm;
+    QPainter &m_painter;
     QRectF m_paper;
 };
 
+// Above the paper on the desk: what the job is, when the line went out, what had to be made up.
+void drawHeading(QPainter &painter, const PaperJob &job, double ppm, double widthPx)
+{
+    const auto px = [ppm](double mm) { return mm * ppm; };
+    QRectF line(px(kDeskMm), px(0.8), widthPx - px(2 * kDeskMm), px(4.4));
+    painter.setFont(pixelFont(QStringLiteral("DejaVu Sans"), px(3.4), true));
+    painter.setPen(Qt::black);
+    painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, heading(job));
+    painter.setFont(pixelFont(QStringLiteral("DejaVu Sans"), px(2.6)));
+    line.translate(0, px(3.9));
+    line.setHeight(px(3.3));
+    painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, details(job));
+    line.translate(0, px(3.3));
+    painter.setPen(QColor(0xb0, 0x10, 0x10));
+    painter.drawText(
+        line, Qt::AlignLeft | Qt::AlignVCenter, notes(job).join(QStringLiteral(" · ")));
+}
+
 const QColor kForm(0x4a, 0x6a, 0x96);
 const QColor kGuide(0x9a, 0xb0, 0xc8);
-constexpr double kTextLeftMm = kMarginMm;
 
 void drawCheckForm(Sheet &s, const check_front::Heights &h)
 {
@@ -201,12 +230,12 @@ void drawCheckForm(Sheet &s, const check_front::Heights &h)
     s.line(kPayeeLeftMm - 1, at(h, Line::Payee), 140, at(h, Line::Payee), pen);
     s.label(142, at(h, Line::Payee) - 1, QStringLiteral("ou à sua ordem"), kForm, 2.2);
     s.line(70, at(h, Line::PlaceDate), kWordsRightMm, at(h, Line::PlaceDate), pen);
-    QPen guide(kGuide, 1, Qt::DashLine);
+    const QPen guide = s.pen(kGuide, Qt::DashLine);
     for (const Line l : {Line::Observation1, Line::Observation2})
         s.line(kObservationLeftMm - 1, at(h, l), kWordsRightMm, at(h, l), guide);
     // Millimetres from the top edge in the margin, to compare with the layout.
     for (const int mm : h.mm) {
-        s.line(0, mm, 2.5, mm, QPen(QColor(0xc0, 0x50, 0x50), 1));
+        s.line(0, mm, 2.5, mm, s.pen(QColor(0xc0, 0x50, 0x50)));
         s.label(0.3, mm - 0.4, QString::number(mm), QColor(0xc0, 0x50, 0x50), 1.6);
     }
 }
@@ -247,16 +276,6 @@ QVector<PrintedLine> gridLines(double leftMm, double topMm, const print_grid::Gr
     return out;
 }
 
-print_grid::Grid backGrid(const PaperJob &job)
-{
-    return print_grid::lay(job.text, backColumns(), backRows());
-}
-
-print_grid::Grid textGrid(const PaperJob &job)
-{
-    return print_grid::lay(job.text, kTextColumns, kMaxTextRows);
-}
-
 int copies(const PaperJob &job)
 {
     return job.twice ? 2 : 1;
@@ -280,58 +299,52 @@ QVector<PrintedLine> authenticationLines(const PaperJob &job)
     return out;
 }
 
-double textImageRows(const PaperJob &job)
+print_grid::Grid textGrid(const PaperJob &job)
+{
+    return print_grid::lay(job.text, kTextColumns, kMaxTextRows);
+}
+
+double textImageRowsMm(const PaperJob &job)
 {
     return job.image.isEmpty() ? 0 : kAuthRowMm;
 }
 
-bool isAuthentication(const PaperJob &job)
-{
-    return job.kind == PaperJob::Kind::Authentication
-        || job.kind == PaperJob::Kind::MonitoredAuthentication;
-}
-
-// What the paper shows besides the printed text: its colour, the printed form of a check, the
+// What the paper shows besides its printed lines: its colour, the printed form of a check, the
 // ruler over plain text, the bit images.
 void drawPaper(Sheet &s, const PaperJob &job)
 {
-    if (isCheck(job)) {
+    switch (job.kind) {
+    case PaperJob::Kind::CheckFront:
+    case PaperJob::Kind::CheckObservations:
         s.paper(QColor(0xf2, 0xf6, 0xee));
         drawCheckForm(s, check_front::heights(job.layout));
-    } else if (job.kind == PaperJob::Kind::CheckBack) {
+        break;
+    case PaperJob::Kind::CheckBack:
         s.paper(QColor(0xf7, 0xf7, 0xf3));
-    } else if (isAuthentication(job)) {
+        break;
+    case PaperJob::Kind::Authentication:
+    case PaperJob::Kind::MonitoredAuthentication:
         s.paper(Qt::white);
         for (int copy = 0; copy < copies(job); ++copy)
             s.bitImage(kMarginMm, authenticationTop(copy), job.image);
-    } else {
+        break;
+    case PaperJob::Kind::Text:
         s.paper(Qt::white);
         // Every tenth column marked above the text, to read the line width off the ruler lines.
         for (int column = 10; column <= kTextColumns; column += 10) {
-            const double x = kTextLeftMm + (column - 0.5) * kPitchMm;
-            s.line(x, 0, x, 1.5, QPen(kGuide, 1));
+            const double x = kMarginMm + (column - 0.5) * kPitchMm;
+            s.line(x, 0, x, 1.5, s.pen(kGuide));
             s.label(x - 1, 3.2, QString::number(column), kGuide, 1.8);
         }
-        s.bitImage(kTextLeftMm, kMarginMm, job.image);
+        s.bitImage(kMarginMm, kMarginMm, job.image);
+        break;
     }
 }
 
-// The heading above the paper on a picture: what the job is, when, and what the printer made up.
-void drawHeading(QPainter &painter, const PaperJob &job, double ppm, double width)
+void setUp(QPainter &painter)
 {
-    const auto px = [ppm](double mm) { return mm * ppm; };
-    QRectF line(px(kDeskMm), px(0.8), width - px(2 * kDeskMm), px(4.4));
-    painter.setFont(fontAt(ppm, QStringLiteral("DejaVu Sans"), 3.4, true));
-    painter.setPen(Qt::black);
-    painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, heading(job));
-    painter.setFont(fontAt(ppm, QStringLiteral("DejaVu Sans"), 2.6));
-    line.translate(0, px(3.9));
-    line.setHeight(px(3.3));
-    painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, details(job));
-    line.translate(0, px(3.3));
-    painter.setPen(QColor(0xb0, 0x10, 0x10));
-    painter.drawText(
-        line, Qt::AlignLeft | Qt::AlignVCenter, notes(job).join(QStringLiteral(" · ")));
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
 }
 
 } // namespace
@@ -397,14 +410,18 @@ QStringList notes(const PaperJob &job)
     return out;
 }
 
-QSizeF paperMm(const PaperJob &job)
+QSizeF paperSizeMm(const PaperJob &job)
 {
-    if (isAuthentication(job))
+    switch (job.kind) {
+    case PaperJob::Kind::Authentication:
+    case PaperJob::Kind::MonitoredAuthentication:
         return {double(check_front::kWidthMm), 2 * kMarginMm + copies(job) * kAuthRowMm};
-    if (job.kind == PaperJob::Kind::Text)
+    case PaperJob::Kind::Text:
         return {2 * kMarginMm + kTextColumns * kPitchMm,
-            2 * kMarginMm + textImageRows(job) + textGrid(job).rows.size() * kLineMm};
-    return {double(check_front::kWidthMm), double(check_front::kHeightMm)};
+            2 * kMarginMm + textImageRowsMm(job) + textGrid(job).rows.size() * kLineMm};
+    default:
+        return {double(check_front::kWidthMm), double(check_front::kHeightMm)};
+    }
 }
 
 QVector<PrintedLine> printedLines(const PaperJob &job)
@@ -414,40 +431,58 @@ QVector<PrintedLine> printedLines(const PaperJob &job)
     case PaperJob::Kind::CheckObservations:
         return checkLines(job);
     case PaperJob::Kind::CheckBack:
-        return gridLines(kMarginMm, kMarginMm / 2, backGrid(job));
+        return gridLines(
+            kMarginMm, kMarginMm / 2, print_grid::lay(job.text, backColumns(), backRows()));
     case PaperJob::Kind::Authentication:
     case PaperJob::Kind::MonitoredAuthentication:
         return authenticationLines(job);
     case PaperJob::Kind::Text:
-        return gridLines(kTextLeftMm, kMarginMm + textImageRows(job), textGrid(job));
+        return gridLines(kMarginMm, kMarginMm + textImageRowsMm(job), textGrid(job));
     }
     return {};
 }
 
-void paintPaper(QPainter &painter, const PaperJob &job, double pixelsPerMm)
+QSizeF pictureSizeMm(const PaperJob &job)
 {
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::TextAntialiasing);
-    Sheet s(painter, pixelsPerMm, paperMm(job));
+    return paperSizeMm(job) + QSizeF(2 * kDeskMm, kHeadingMm + 2 * kDeskMm);
+}
+
+void paint(QPainter &painter, const PaperJob &job, double pixelsPerMm)
+{
+    painter.save();
+    Sheet s(painter, pixelsPerMm, paperSizeMm(job));
     drawPaper(s, job);
     for (const PrintedLine &line : printedLines(job))
-        s.printed(line);
-    painter.setClipping(false);
+        s.printed(line.xMm, line.baselineMm, line.text);
+    painter.restore();
+}
+
+bool paint(QPaintDevice &device, const PaperJob &job)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        return false;
+    setUp(painter);
+    const double ppm = device.logicalDpiX() / 25.4;
+    const QSizeF paper = paperSizeMm(job) * ppm;
+    const double fits = std::min({1.0, device.width() / paper.width(),
+        device.height() * double(device.logicalDpiX()) / device.logicalDpiY() / paper.height()});
+    painter.scale(fits, fits * device.logicalDpiY() / device.logicalDpiX());
+    paint(painter, job, ppm);
+    return painter.end();
 }
 
 QImage render(const PaperJob &job, double pixelsPerMm)
 {
-    const QSizeF paper = paperMm(job);
     const auto px = [pixelsPerMm](double mm) { return mm * pixelsPerMm; };
-    QImage image(qCeil(px(paper.width() + 2 * kDeskMm)),
-        qCeil(px(kHeadingMm + paper.height() + 2 * kDeskMm)), QImage::Format_RGB32);
+    const QSizeF picture = pictureSizeMm(job);
+    QImage image(qCeil(px(picture.width())), qCeil(px(picture.height())), QImage::Format_RGB32);
     image.fill(QColor(0xd6, 0xd6, 0xd2));
     QPainter painter(&image);
-    painter.translate(px(kDeskMm), px(kHeadingMm + kDeskMm));
-    paintPaper(painter, job, pixelsPerMm);
-    painter.resetTransform();
+    setUp(painter);
     drawHeading(painter, job, pixelsPerMm, image.width());
-    painter.end();
+    painter.translate(px(kDeskMm), px(kHeadingMm + kDeskMm));
+    paint(painter, job, pixelsPerMm);
     return image;
 }
 
@@ -457,14 +492,13 @@ QByteArray pdf(const PaperJob &job)
     QBuffer buffer(&out);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
-    writer.setCreator(QStringLiteral("vorel-demo"));
     writer.setTitle(heading(job));
-    writer.setPageSize(QPageSize(paperMm(job), QPageSize::Millimeter));
-    writer.setPageMargins(QMarginsF());
-    QPainter painter(&writer);
-    paintPaper(painter, job, writer.resolution() / 25.4);
-    painter.end();
-    return out;
+    writer.setCreator(QStringLiteral("vorel-demo"));
+    const QSizeF size = paperSizeMm(job);
+    // A custom size is kept as given, wider than tall for a check: "landscape" would turn it.
+    writer.setPageLayout(
+        QPageLayout(QPageSize(size, QPageSize::Millimeter), QPageLayout::Portrait, QMarginsF()));
+    return paint(writer, job) ? out : QByteArray();
 }
 
 } // namespace paper_renderer

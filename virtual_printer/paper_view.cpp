@@ -7,14 +7,36 @@
 #include "virtual_printer/paper_renderer.h"
 #include "virtual_printer/virtual_printer.h"
 
+#include <QAction>
 #include <QBuffer>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
+#include <cmath>
+
+namespace {
+
+constexpr double kZoomStep = 1.25;
+
+QByteArray png(const PaperJob &job)
+{
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    return paper_renderer::render(job).save(&buffer, "PNG") ? out : QByteArray();
+}
+
+} // namespace
 
 PaperView::PaperView(VirtualPrinter &printer, MessageSink &messages, QWidget *parent)
     : QWidget(parent)
@@ -24,12 +46,13 @@ PaperView::PaperView(VirtualPrinter &printer, MessageSink &messages, QWidget *pa
     , m_list(new QListView(this))
     , m_picture(new QLabel(this))
     , m_scroll(new QScrollArea(this))
+    , m_zoomShown(new QLabel(this))
 {
     setObjectName(QStringLiteral("papel"));
     m_list->setObjectName(QStringLiteral("trabalhos"));
     m_list->setModel(m_jobs);
     m_list->setUniformItemSizes(true);
-    m_list->setMaximumHeight(fontMetrics().height() * 6);
+    m_list->setMaximumHeight(fontMetrics().height() * 4 + 2 * m_list->frameWidth() + 4);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
         &PaperView::scheduleRender);
 
@@ -38,13 +61,51 @@ PaperView::PaperView(VirtualPrinter &printer, MessageSink &messages, QWidget *pa
     m_scroll->setWidget(m_picture);
     m_scroll->setWidgetResizable(true);
     m_scroll->setBackgroundRole(QPalette::Dark);
+    m_scroll->viewport()->installEventFilter(this);
 
-    auto *save = new QPushButton(QStringLiteral("Salvar imagem..."), this);
-    save->setObjectName(QStringLiteral("salvarImagem"));
-    connect(save, &QPushButton::clicked, this, &PaperView::saveImage);
+    // Shortcuts for the whole window, so that they work wherever the focus is in it.
+    const auto zoomAction = [this](const char *name, const QString &text, const QString &tip,
+                                const QList<QKeySequence> &keys, auto slot) {
+        auto *action = new QAction(text, this);
+        action->setObjectName(QLatin1String(name));
+        action->setToolTip(tip);
+        action->setShortcuts(keys);
+        connect(action, &QAction::triggered, this, slot);
+        auto *button = new QToolButton(this);
+        button->setDefaultAction(action);
+        return button;
+    };
+    QToolButton *smaller
+        = zoomAction("reduzir", QStringLiteral("−"), QStringLiteral("Reduzir (Ctrl+-)"),
+            QKeySequence::keyBindings(QKeySequence::ZoomOut), [this] { zoomBy(-1); });
+    QToolButton *larger = zoomAction("ampliar", QStringLiteral("+"),
+        QStringLiteral("Ampliar (Ctrl++)"),
+        QKeySequence::keyBindings(QKeySequence::ZoomIn) << QKeySequence(Qt::CTRL | Qt::Key_Equal),
+        [this] { zoomBy(1); });
+    QToolButton *fit = zoomAction("ajustar", QStringLiteral("Ajustar"),
+        QStringLiteral("Ajustar à largura do painel (Ctrl+0)"),
+        {QKeySequence(Qt::CTRL | Qt::Key_0)}, [this] { setZoom(kFit); });
+    m_zoomShown->setObjectName(QStringLiteral("zoom"));
+    m_zoomShown->setToolTip(QStringLiteral("Ctrl + roda do mouse também muda o tamanho"));
+
+    const auto jobButton = [this](const char *name, const QString &text, auto slot) {
+        auto *button = new QPushButton(text, this);
+        button->setObjectName(QLatin1String(name));
+        connect(button, &QPushButton::clicked, this, slot);
+        m_jobButtons << button;
+        return button;
+    };
     auto *buttons = new QHBoxLayout;
+    buttons->addWidget(smaller);
+    buttons->addWidget(larger);
+    buttons->addWidget(fit);
+    buttons->addWidget(m_zoomShown);
     buttons->addStretch();
-    buttons->addWidget(save);
+    buttons->addWidget(
+        jobButton("salvarImagem", QStringLiteral("Salvar imagem..."), &PaperView::saveImage));
+    buttons->addWidget(
+        jobButton("exportarPdf", QStringLiteral("Exportar PDF..."), &PaperView::exportPdf));
+    buttons->addWidget(jobButton("imprimir", QStringLiteral("Imprimir..."), &PaperView::print));
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -99,10 +160,39 @@ void PaperView::rebuild()
         scheduleRender();
 }
 
-QImage PaperView::currentImage()
+QImage PaperView::currentImage() const
 {
-    renderNow();
-    return m_image;
+    const PaperJob *job = currentJob();
+    return job ? paper_renderer::render(*job) : QImage();
+}
+
+double PaperView::pixelsPerMm() const
+{
+    constexpr double kPercent = paper_renderer::kPixelsPerMm / 100;
+    if (m_zoom != kFit)
+        return m_zoom * kPercent;
+    PaperJob check;
+    check.kind = PaperJob::Kind::CheckFront;
+    const PaperJob *job = currentJob();
+    const double widthMm = paper_renderer::pictureSizeMm(job ? *job : check).width();
+    // Room is left for the vertical scroll bar, so that it coming and going never changes the
+    // scale; and a pixel, for rounding up.
+    const int room = m_scroll->width() - 2 * m_scroll->frameWidth()
+        - m_scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scroll) - 1;
+    return std::clamp(room / widthMm, kMinZoom * kPercent, kMaxZoom * kPercent);
+}
+
+void PaperView::setZoom(int percent)
+{
+    m_zoom = percent == kFit ? kFit : std::clamp(percent, kMinZoom, kMaxZoom);
+    m_stale = false;
+    scheduleRender();
+}
+
+void PaperView::zoomBy(int steps)
+{
+    const double now = pixelsPerMm() * 100 / paper_renderer::kPixelsPerMm;
+    setZoom(qRound(now * std::pow(kZoomStep, steps)));
 }
 
 // Drawn when the calls stop coming, so a burst of jobs draws only the last one.
@@ -119,50 +209,96 @@ void PaperView::renderNow()
     if (!m_stale)
         return;
     m_stale = false;
-    const PaperJob *job = m_jobs->job(m_list->currentIndex().row());
-    m_image = job ? paper_renderer::render(*job) : QImage();
-    fitPicture();
-}
-
-// Shrunk to the width of the view; the saved picture keeps its full size.
-void PaperView::fitPicture()
-{
-    const int width = m_scroll->viewport()->width();
-    QPixmap pixmap = QPixmap::fromImage(m_image);
-    if (!pixmap.isNull() && pixmap.width() > width && width > 0)
-        pixmap = pixmap.scaledToWidth(width, Qt::SmoothTransformation);
-    m_picture->setPixmap(pixmap);
+    const PaperJob *job = currentJob();
+    const double ppm = pixelsPerMm();
+    m_picture->setPixmap(job ? QPixmap::fromImage(paper_renderer::render(*job, ppm)) : QPixmap());
+    const int percent = qRound(ppm * 100 / paper_renderer::kPixelsPerMm);
+    m_zoomShown->setText(m_zoom == kFit ? QStringLiteral("ajustado (%1 %)").arg(percent)
+                                        : QStringLiteral("%1 %").arg(percent));
+    for (QPushButton *button : std::as_const(m_jobButtons))
+        button->setEnabled(job);
 }
 
 void PaperView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    fitPicture();
+    if (m_zoom == kFit)
+        scheduleRender();
 }
 
-QString PaperView::saveImageTo(const QString &path)
+bool PaperView::eventFilter(QObject *watched, QEvent *event)
 {
-    renderNow();
-    if (m_image.isNull())
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Wheel) {
+        const auto *wheel = static_cast<QWheelEvent *>(event);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            if (const int y = wheel->angleDelta().y())
+                zoomBy(y > 0 ? 1 : -1);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+QString PaperView::writeCurrent(const QString &path,
+    const std::function<QByteArray(const PaperJob &)> &encode, const QString &failure) const
+{
+    const PaperJob *job = currentJob();
+    if (!job)
         return QStringLiteral("Nada impresso para gravar em %1").arg(path);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
+    const QByteArray bytes = encode(*job);
     // Written whole or not at all, as every other file of the program.
-    const QString why = m_image.save(&buffer, "PNG")
-        ? text_file::replace(path, png)
-        : QStringLiteral("a imagem não pôde ser codificada");
+    const QString why = bytes.isEmpty() ? failure : text_file::replace(path, bytes);
     if (!why.isEmpty())
         return QStringLiteral("Não foi possível gravar %1: %2").arg(path, why);
     return {};
 }
 
-void PaperView::saveImage()
+QString PaperView::saveImageTo(const QString &path)
 {
-    const QString path = file_dialog::saveFileName(this, QStringLiteral("Salvar imagem"),
-        QStringLiteral("impresso.png"), QStringLiteral("Imagem PNG (*.png)"));
+    return writeCurrent(path, png, QStringLiteral("a imagem não pôde ser codificada"));
+}
+
+QString PaperView::exportPdfTo(const QString &path)
+{
+    return writeCurrent(path, paper_renderer::pdf, QStringLiteral("o PDF não pôde ser gerado"));
+}
+
+void PaperView::saveAs(const QString &caption, const QString &name, const QString &filter,
+    QString (PaperView::*write)(const QString &))
+{
+    const QString path = file_dialog::saveFileName(this, caption, name, filter);
     if (path.isEmpty())
         return;
-    if (const QString error = saveImageTo(path); !error.isEmpty())
+    if (const QString error = (this->*write)(path); !error.isEmpty())
         m_messages.show(this, error);
+}
+
+void PaperView::saveImage()
+{
+    saveAs(QStringLiteral("Salvar imagem"), QStringLiteral("impresso.png"),
+        QStringLiteral("Imagem PNG (*.png)"), &PaperView::saveImageTo);
+}
+
+void PaperView::exportPdf()
+{
+    saveAs(QStringLiteral("Exportar PDF"), QStringLiteral("impresso.pdf"),
+        QStringLiteral("Documento PDF (*.pdf)"), &PaperView::exportPdfTo);
+}
+
+void PaperView::print()
+{
+    const PaperJob *chosen = currentJob();
+    if (!chosen)
+        return;
+    // A copy: calls may come, and the journal be cleared, while the dialog is up.
+    const PaperJob job = *chosen;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(paper_renderer::heading(job));
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!paper_renderer::paint(printer, job))
+        m_messages.show(this,
+            QStringLiteral("Não foi possível imprimir em %1: a impressora não aceitou o trabalho.")
+                .arg(printer.printerName()));
 }

@@ -166,7 +166,7 @@ private slots:
         TestServices t;
         MainWindow main(t.services());
         VirtualPrinter printer;
-        VirtualPrinterWindow virtualPrinter(printer, t.messages);
+        VirtualPrinterWindow virtualPrinter(printer, t.messages, t.question);
         for (int n = 0; n < 8; ++n) {
             const QString tip
                 = virtualPrinter.findChild<QCheckBox *>(QStringLiteral("bit%1").arg(n))->toolTip();

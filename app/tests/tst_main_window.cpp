@@ -12,7 +12,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTimer>
 
 using namespace std::chrono_literals;
@@ -45,6 +47,8 @@ class TstMainWindow : public QObject
 {
     Q_OBJECT
 private slots:
+    // Where the virtual printer's window is kept on closing: a file of this run alone.
+    void initTestCase() { qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config.path())); }
     void followsTheOperator_data()
     {
         // Columns: script, steps, trace, panel, messages.
@@ -133,10 +137,15 @@ private slots:
         click(*cupom, QStringLiteral("Command2"));
         QVERIFY(!cupom->isVisible());
 
+        // Opened the first time under the main window, but never past the screen's edge.
+        const QRect available = w.screen()->availableGeometry();
+        w.move(available.left() + 30, available.bottom() - w.frameGeometry().height() - 20);
         QVERIFY(activate(w));
         click(w, QStringLiteral("Command4"));
         auto *check = w.findChild<CheckWindow *>(QStringLiteral("Cheque"));
         QVERIFY(check && activate(*check));
+        QVERIFY(available.contains(check->frameGeometry()));
+        QCOMPARE(check->frameGeometry().left(), w.frameGeometry().left());
         QCOMPARE(check->findChild<QLineEdit *>("Text1")->text(), QStringLiteral("237"));
         QCOMPARE(check->findChild<QLineEdit *>("Text4")->text(), QStringLiteral("19/12/2007"));
         grabToPng(check, QStringLiteral("Cheque"));
@@ -174,7 +183,7 @@ private slots:
         auto [how, dialogDelay, journal] = fetch<QString, int, QString>();
         TestServices t;
         VirtualPrinter printer;
-        VirtualPrinterWindow printerWindow(printer, t.messages);
+        VirtualPrinterWindow printerWindow(printer, t.messages, t.question);
         printerWindow.show();
         Services services = t.services();
         services.link = &printer;
@@ -271,7 +280,11 @@ private slots:
         auto *journal = printerWindow()->findChild<QTableView *>(QStringLiteral("journal"));
         QCOMPARE(journal->model()->rowCount(), 1);
         QCOMPARE(journal->model()->index(0, 1).data().toString(), QStringLiteral("Estado"));
+        QVERIFY(main.screen()->availableGeometry().contains(printerWindow()->frameGeometry()));
     }
+
+private:
+    QTemporaryDir m_config;
 };
 
 QTEST_MAIN(TstMainWindow)

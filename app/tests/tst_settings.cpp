@@ -1,6 +1,7 @@
 #include "app/data_folder.h"
 #include "app/options.h"
 #include "app/settings.h"
+#include "app/window_place.h"
 #include "tests/support/test_helpers.h"
 
 #include <QTemporaryDir>
@@ -241,6 +242,65 @@ private slots:
         const PrinterSettings run = options::overFile(loaded.settings, parsed.options);
         QCOMPARE(changed(run), values);
         QCOMPARE(options::unused(run, parsed.options), unused);
+    }
+
+    // Frames of the virtual printer's window (902×945 wanted, 662×585 the least readable) beside
+    // a main window on a screen whose free area is `available`.
+    void viewerPlaced_data()
+    {
+        // Columns: available, main window, place.
+        columns<QRect, QRect, QRect>();
+        const QRect large(0, 0, 1280, 1024), small(0, 0, 1024, 768);
+        row("room on the right", large, QRect(0, 0, 330, 470), QRect(338, 0, 902, 945));
+        row("right, narrowed and lowered", small, QRect(0, 0, 330, 470), QRect(338, 0, 686, 768));
+        row("room on the left only", small, QRect(694, 0, 330, 470), QRect(0, 0, 686, 768));
+        row("below a panel, kept above the bottom", QRect(0, 30, 1280, 994),
+            QRect(0, 500, 330, 470), QRect(338, 79, 902, 945));
+        row("portrait screen: below", QRect(0, 0, 768, 1280), QRect(0, 0, 330, 470),
+            QRect(0, 478, 768, 802));
+        row("no room: least covered", small, QRect(100, 80, 800, 600), QRect(122, 0, 902, 768));
+        row("second screen", QRect(1280, 0, 1024, 768), QRect(1300, 100, 330, 470),
+            QRect(1638, 0, 666, 768));
+    }
+
+    void viewerPlaced()
+    {
+        auto [available, main, place] = fetch<QRect, QRect, QRect>();
+        QCOMPARE(window_place::beside(available, main, QSize(902, 945), QSize(662, 585)), place);
+        // Where it was left on a larger screen, it comes back whole.
+        QVERIFY(available.contains(window_place::inside(
+            available, QRect(available.topLeft() + QPoint(1500, 900), place.size()))));
+    }
+
+    // [viewer] is the program's: read leniently, and kept when the setup writes [printer].
+    void viewerKept_data()
+    {
+        // Columns: [viewer] lines, frame, panes, zoom.
+        columns<QByteArray, QRect, QList<int>, int>();
+        row("kept", QByteArray("frame=@Rect(10 20 900 920)\npanes=400 150 90\nzoom=80\n"),
+            QRect(10, 20, 900, 920), QList<int> {400, 150, 90}, 80);
+        row("fitted", QByteArray("zoom=fit\n"), QRect(), QList<int> {}, 0);
+        row("nonsense", QByteArray("frame=x\npanes=400 dez 90\nzoom=muito\n"), QRect(),
+            QList<int> {}, 0);
+    }
+
+    void viewerKept()
+    {
+        auto [lines, frame, panes, zoom] = fetch<QByteArray, QRect, QList<int>, int>();
+        QTemporaryDir dir;
+        const QString path = dir.filePath("vorel-demo.conf");
+        writeFile(QDir(dir.path()), "vorel-demo.conf", "[viewer]\n" + lines);
+        const ViewerSettings read = settings::readViewer(path);
+        QCOMPARE(read, (ViewerSettings {frame, {panes, zoom}}));
+        QCOMPARE(settings::read(path).problem, QString());
+
+        PrinterSettings ports;
+        ports.printer = PrinterSettings::Printer::Ports;
+        QCOMPARE(settings::write(path, ports), QString());
+        QCOMPARE(settings::readViewer(path), read);
+        QCOMPARE(settings::writeViewer(path, read), QString());
+        QCOMPARE(settings::readViewer(path), read);
+        QCOMPARE(settings::read(path).settings.printer, PrinterSettings::Printer::Ports);
     }
 };
 

@@ -29,6 +29,19 @@ public:
     std::function<void(const QString &)> onShow;
 };
 
+// Answers every question with `answer` and keeps the questions.
+class ScriptedQuestion : public Question
+{
+public:
+    [[nodiscard]] bool ask(QWidget *, const QString &text) override
+    {
+        asked << text;
+        return answer;
+    }
+    QStringList asked;
+    bool answer = true;
+};
+
 class FixedClock : public Clock
 {
 public:
@@ -41,6 +54,7 @@ struct TestServices
 {
     RecordingLink link;
     RecordingMessages messages;
+    ScriptedQuestion question;
     FixedClock clock;
     QTemporaryDir dir;
 
