@@ -136,7 +136,7 @@ int main(int argc, char *argv[])
             pixels += paper_renderer::render(job).sizeInBytes();
         out << QStringLiteral("diário\t--render por partes: ler e agrupar 10.000 chamadas; "
                               "desenhar 1.000 cheques (um núcleo, sem gravar)\t%1 ms; %2 ms (%3 "
-                              "MB de imagem)\n")
+                              "MB de pixels)\n")
                    .arg(readMs)
                    .arg(t.elapsed())
                    .arg(pixels >> 20);
