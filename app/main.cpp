@@ -1,4 +1,5 @@
 #include "app/data_folder.h"
+#include "app/journal_commands.h"
 #include "app/options.h"
 #include "app/process_signals.h"
 #include "app/qt_texts.h"
@@ -33,6 +34,19 @@ int main(int argc, char *argv[])
     if (parsed.exit) {
         QTextStream(parsed.exitStatus == 0 ? stdout : stderr) << parsed.output;
         return parsed.exitStatus;
+    }
+
+    const Options &options = parsed.options;
+    if (!options.render.isEmpty() || !options.replay.isEmpty()) {
+        // No window opens, so no display is needed, whatever the session has or lacks.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        const QGuiApplication tool(argc, argv); // fonts for the pictures
+        QCoreApplication::installTranslator(&qtTexts);
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return options.render.isEmpty() ? journal_commands::replay(options, out, err)
+                                        : journal_commands::render(options, out, err);
     }
 
     QApplication app(argc, argv);

@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -155,7 +156,11 @@ MainWindow::MainWindow(const Services &services, QWidget *parent)
     connect(m_statusTimer, &QTimer::timeout, this, &MainWindow::followStatus);
     connect(m_continuousStatus, &QAction::toggled, m_statusTimer,
         [this](bool on) { on ? m_statusTimer->start() : m_statusTimer->stop(); });
-    addActions({setup, m_showPrinter, separator, m_continuousStatus});
+    m_recordJournal = new QAction(QStringLiteral("Gravar diário..."), this);
+    m_recordJournal->setObjectName(QStringLiteral("actionRecordJournal"));
+    m_recordJournal->setCheckable(true);
+    connect(m_recordJournal, &QAction::toggled, this, &MainWindow::journalRecordingRequested);
+    addActions({setup, m_showPrinter, separator, m_continuousStatus, m_recordJournal});
     setContextMenuPolicy(Qt::ActionsContextMenu);
 
     m_testLine->setText(main_commands::alphabetLine());
@@ -218,6 +223,16 @@ void MainWindow::refreshStatus()
 QString MainWindow::testLineText() const
 {
     return m_testLine->text();
+}
+
+void MainWindow::showJournalRecording(const QString &path)
+{
+    const QSignalBlocker quiet(m_recordJournal);
+    m_recordJournal->setChecked(!path.isEmpty());
+    const QString caption = QStringLiteral("Gravar diário...");
+    m_recordJournal->setText(path.isEmpty()
+            ? caption
+            : QStringLiteral("%1 (%2)").arg(caption, QFileInfo(path).fileName()));
 }
 
 void MainWindow::selectPort(int code, bool refresh)

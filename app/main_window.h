@@ -42,10 +42,15 @@ public:
     // Reads the status again on LPT1/LPT2, after the printer behind the ports changed.
     void refreshStatus();
     [[nodiscard]] QString testLineText() const;
+    // Checks "Gravar diário..." while the calls go to the journal at `path`; unchecks it when
+    // `path` is empty.
+    void showJournalRecording(const QString &path);
 
 signals:
     void setupRequested();
     void virtualPrinterRequested();
+    // "Gravar diário..." checked or unchecked.
+    void journalRecordingRequested(bool on);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -71,6 +76,7 @@ private:
     QRadioButton *m_portOptions[4]; // Option1 to Option4: LPT1, LPT2, COM1, COM2
     QAction *m_showPrinter;
     QAction *m_continuousStatus;
+    QAction *m_recordJournal;
     QTimer *m_statusTimer;
     AuthWindow *m_auth = nullptr;
     CheckWindow *m_check = nullptr;

@@ -94,6 +94,12 @@ QString unused(const PrinterSettings &run, const Options &options)
         .arg(settings::printerName(run.printer), sentences.join(QStringLiteral("; ")));
 }
 
+QString virtualReplay()
+{
+    return QStringLiteral("--replay envia o diário a uma impressora real: use --printer ports ou "
+                          "--printer library (a impressora virtual não imprime).");
+}
+
 QString onlyThisRun(const Options &options)
 {
     QStringList names;
@@ -144,10 +150,31 @@ ParsedOptions parseOptions(const QStringList &arguments)
         printerOption(Key::WriteTimeout,
             "Tempo máximo de um envio à impressora, em segundos (padrão 10).", "segundos"),
     };
+    const auto valued = [](const char *name, const char *description, const char *value) {
+        return QCommandLineOption(
+            QString::fromLatin1(name), QString::fromUtf8(description), QString::fromUtf8(value));
+    };
+    const QCommandLineOption journal = valued("journal",
+        "Acrescenta cada chamada à impressora, de qualquer tipo, ao diário no arquivo.", "arquivo");
+    const QCommandLineOption render = valued("render",
+        "Sem janelas: desenha cada impresso do diário na pasta de --to e lista o texto "
+        "deles em impressos.txt.",
+        "diário");
+    const QCommandLineOption to = valued("to", "Com --render: a pasta dos impressos.", "pasta");
+    const QCommandLineOption format = valued(
+        "format", "Com --render: png (padrão) ou pdf, em tamanho real, com texto.", "formato");
+    const QCommandLineOption replay = valued("replay",
+        "Sem janelas: envia à impressora (ports ou library) as chamadas TX e TXI do diário, em "
+        "ordem, e mostra o resultado de cada uma.",
+        "diário");
+    const QCommandLineOption waitTimeout = valued("wait-timeout",
+        "Com --replay: espera máxima pelo documento numa autenticação monitorada, em segundos "
+        "(padrão 30).",
+        "segundos");
     parser.addOptions({help, version});
     for (const auto &[key, option] : printerOptions)
         parser.addOption(option);
-    parser.addOptions({desktop, setup});
+    parser.addOptions({desktop, setup, journal, render, to, format, replay, waitTimeout});
 
     ParsedOptions result;
     const auto fail = [&result](const QString &message) {
@@ -188,13 +215,14 @@ ParsedOptions parseOptions(const QStringList &arguments)
     Options &options = result.options;
     options.desktop = parser.isSet(desktop);
     options.setup = parser.isSet(setup);
+    // The last of two would win in silence, and the operator may have meant the first.
+    for (const QString &name : parser.optionNames()) {
+        if (parser.values(name).size() > 1)
+            return fail(QStringLiteral("A opção --%1 foi dada mais de uma vez.").arg(name));
+    }
     for (const auto &[key, option] : printerOptions) {
         if (!parser.isSet(option))
             continue;
-        // The last of two would win in silence, and the operator may have meant the first.
-        if (parser.values(option).size() > 1)
-            return fail(
-                QStringLiteral("A opção --%1 foi dada mais de uma vez.").arg(optionName(key)));
         const QString value = parser.value(option);
         if (!settings::set(options, key, value))
             return fail(QStringLiteral("Valor inválido em --%1 \"%2\": %3.")
@@ -209,5 +237,65 @@ ParsedOptions parseOptions(const QStringList &arguments)
             return fail(QStringLiteral("--%1 só vale com --printer %2.")
                             .arg(optionName(key), settings::printerName(*wanted)));
     }
+
+    // The journal tools, which open no window.
+    const auto invalid = [&fail, &parser](const QCommandLineOption &option, const char *expected) {
+        return fail(QStringLiteral("Valor inválido em --%1 \"%2\": %3.")
+                        .arg(option.names().constFirst(), parser.value(option),
+                            QString::fromUtf8(expected)));
+    };
+    options.journal = parser.value(journal);
+    options.render = parser.value(render);
+    options.renderTo = parser.value(to);
+    options.replay = parser.value(replay);
+    for (const QCommandLineOption *path : {&journal, &render, &to, &replay}) {
+        if (parser.isSet(*path) && parser.value(*path).isEmpty())
+            return invalid(*path, "use o caminho de um arquivo ou pasta");
+    }
+    if (parser.isSet(format)) {
+        options.pdf = parser.value(format) == QLatin1String("pdf");
+        if (!options.pdf && parser.value(format) != QLatin1String("png"))
+            return invalid(format, "use png ou pdf");
+    }
+    if (parser.isSet(waitTimeout)) {
+        // The same range as the write time limit.
+        const std::optional<std::chrono::milliseconds> limit
+            = options::writeTimeout(parser.value(waitTimeout));
+        if (!limit)
+            return invalid(waitTimeout, "use segundos, de 0,001 a 3600");
+        options.waitTimeout = *limit;
+    }
+    const auto onlyWith = [&fail](const QCommandLineOption &option, const char *with) {
+        return fail(QStringLiteral("--%1 só vale com --%2.")
+                        .arg(option.names().constFirst(), QString::fromLatin1(with)));
+    };
+    for (const QCommandLineOption *option : {&to, &format}) {
+        if (parser.isSet(*option) && !parser.isSet(render))
+            return onlyWith(*option, "render");
+    }
+    if (parser.isSet(waitTimeout) && !parser.isSet(replay))
+        return onlyWith(waitTimeout, "replay");
+    if (parser.isSet(render) && !parser.isSet(to))
+        return fail(QStringLiteral("--render precisa de --to com a pasta dos impressos."));
+    // No window opens: what is for the windows, or the printer with --render, means nothing.
+    QStringList useless;
+    if (parser.isSet(render) && parser.isSet(replay))
+        useless << QStringLiteral("--replay");
+    for (const QCommandLineOption *option : {&desktop, &setup})
+        if (parser.isSet(*option))
+            useless << QStringLiteral("--") + option->names().constFirst();
+    if (parser.isSet(render)) {
+        if (parser.isSet(journal))
+            useless << QStringLiteral("--journal");
+        for (Key key : options.given)
+            useless << QStringLiteral("--") + optionName(key);
+    }
+    const QString tool
+        = parser.isSet(render) ? QStringLiteral("--render") : QStringLiteral("--replay");
+    if ((parser.isSet(render) || parser.isSet(replay)) && !useless.isEmpty())
+        return fail(QStringLiteral("%1 não vale com %2.").arg(useless.first(), tool));
+    if (parser.isSet(replay) && parser.isSet(optionName(Key::Backend))
+        && options.printer == Printer::Virtual)
+        return fail(options::virtualReplay());
     return result;
 }

@@ -16,6 +16,16 @@ struct Options : PrinterSettings
     bool desktop = false;
     bool setup = false; // start with the printer setup open
     QList<settings::Key> given; // the printer options the command line gave
+
+    QString journal; // every printer call is added to this journal file
+    // Without windows: the journal to draw into `renderTo`, as PNG or PDF pictures.
+    QString render;
+    QString renderTo;
+    bool pdf = false;
+    // Without windows: the journal to send to the printer, waiting at most `waitTimeout` for a
+    // document.
+    QString replay;
+    std::chrono::milliseconds waitTimeout {30000};
 };
 
 // Either options to run with, or text to print and an exit status.
@@ -39,6 +49,9 @@ namespace options {
 // The options given that the printer of this run does not use ("--lpt1" with the virtual
 // printer chosen in the file), as a sentence for stderr; empty when none.
 [[nodiscard]] QString unused(const PrinterSettings &run, const Options &options);
+
+// Why --replay does not send to the virtual printer.
+[[nodiscard]] QString virtualReplay();
 
 // For the setup dialog: the options given, which hold for this run only; empty when none.
 [[nodiscard]] QString onlyThisRun(const Options &options);

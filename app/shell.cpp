@@ -7,6 +7,10 @@
 #include "printer_link/library_link.h"
 #include "printer_link/logging_link.h"
 #include "printer_link/ports_link.h"
+#include "ui/document_waiter.h"
+#include "ui/file_dialog.h"
+#include "virtual_printer/journal_recorder.h"
+#include "virtual_printer/journal_replay.h"
 #include "virtual_printer/virtual_printer.h"
 #include "virtual_printer/virtual_printer_window.h"
 
@@ -30,7 +34,12 @@ Shell::Shell(const Options &options, MessageSink &messages)
     if (!file.problem.isEmpty())
         m_messages.show(nullptr, file.problem);
     m_printer = options::overFile(file.settings, options);
-    m_link = std::make_unique<LoggingLink>(usePrinter(m_printer));
+    m_recorder = std::make_unique<JournalRecorder>(usePrinter(m_printer));
+    m_link = std::make_unique<LoggingLink>(*m_recorder);
+    // After the call that failed has returned: a message in the middle of a check print would
+    // hold the rest of it.
+    connect(m_recorder.get(), &JournalRecorder::failed, this, &Shell::recordingFailed,
+        Qt::QueuedConnection);
 
     Services services;
     services.link = m_link.get();
@@ -43,6 +52,12 @@ Shell::Shell(const Options &options, MessageSink &messages)
     followPrinter();
     connect(m_window.get(), &MainWindow::setupRequested, this, &Shell::openSetup);
     connect(m_window.get(), &MainWindow::virtualPrinterRequested, this, &Shell::showVirtualPrinter);
+    connect(m_window.get(), &MainWindow::journalRecordingRequested, this,
+        &Shell::journalRecordingRequested);
+    if (!options.journal.isEmpty()) {
+        if (const QString error = recordJournal(options.journal); !error.isEmpty())
+            m_messages.show(nullptr, error);
+    }
 }
 
 Shell::~Shell()
@@ -82,7 +97,7 @@ PrinterLink &Shell::usePrinter(const PrinterSettings &printer)
 
 void Shell::apply(const PrinterSettings &printer)
 {
-    m_link->setInner(usePrinter(printer));
+    m_recorder->setInner(usePrinter(printer));
     m_printer = printer;
     followPrinter();
     if (printer.printer == Printer::Virtual)
@@ -97,7 +112,8 @@ void Shell::followPrinter()
     m_window->describePorts(m_printer.printer == Printer::Ports
             ? port_settings::describe(m_printer.ports)
             : QMap<int, QString>());
-    m_window->offerVirtualPrinter(m_printer.printer == Printer::Virtual);
+    // With a real printer the window is still there to read journals and send them to it.
+    m_window->offerVirtualPrinter(true);
 }
 
 void Shell::show()
@@ -153,6 +169,37 @@ void Shell::accepted(const PrinterSettings &chosen)
         m_messages.show(m_window.get(), error);
 }
 
+QString Shell::recordJournal(const QString &path)
+{
+    const QString error = m_recorder->start(path);
+    m_window->showJournalRecording(error.isEmpty() ? path : QString());
+    return error;
+}
+
+void Shell::journalRecordingRequested(bool on)
+{
+    if (!on) {
+        m_recorder->stop();
+        m_window->showJournalRecording({});
+        return;
+    }
+    const QString path
+        = file_dialog::appendFileName(m_window.get(), QStringLiteral("Gravar diário"),
+            QStringLiteral("diario.txt"), QStringLiteral("Texto (*.txt)"));
+    if (path.isEmpty()) {
+        m_window->showJournalRecording({});
+        return;
+    }
+    if (const QString error = recordJournal(path); !error.isEmpty())
+        m_messages.show(m_window.get(), error);
+}
+
+void Shell::recordingFailed(const QString &message)
+{
+    m_window->showJournalRecording({});
+    m_messages.show(m_window.get(), message);
+}
+
 void Shell::releasePorts()
 {
     if (m_ports)
@@ -169,7 +216,8 @@ bool Shell::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_window.get() && event->type() == QEvent::Paint) {
         m_window->removeEventFilter(this);
         QTimer::singleShot(0, this, [this] {
-            showVirtualPrinter();
+            if (m_printer.printer == Printer::Virtual)
+                showVirtualPrinter();
             m_messages.release(m_window.get());
             if (m_options.setup)
                 openSetup();
@@ -180,8 +228,8 @@ bool Shell::eventFilter(QObject *watched, QEvent *event)
 
 void Shell::showVirtualPrinter()
 {
-    if (m_printer.printer != Printer::Virtual)
-        return;
+    if (!m_virtualPrinter)
+        m_virtualPrinter = std::make_unique<VirtualPrinter>();
     if (!m_printerWindow) {
         m_printerWindow
             = std::make_unique<VirtualPrinterWindow>(*m_virtualPrinter, m_messages, m_question);
@@ -190,6 +238,8 @@ void Shell::showVirtualPrinter()
         m_printerWindow->setViewerLayout(m_keptViewer.layout);
         placePrinterWindow(m_keptViewer.frame);
         m_printerWindow->installEventFilter(this);
+        connect(m_printerWindow.get(), &VirtualPrinterWindow::sendRequested, this,
+            &Shell::sendToPrinter);
     }
     m_printerWindow->show();
     m_printerWindow->raise();
@@ -227,4 +277,22 @@ void Shell::keepPrinterWindow()
         qCWarning(lcUi).noquote() << error;
     else
         m_keptViewer = now;
+}
+
+void Shell::sendToPrinter(int first, int count)
+{
+    QWidget *owner = m_printerWindow.get();
+    if (m_printer.printer == Printer::Virtual) {
+        m_messages.show(owner,
+            QStringLiteral(
+                "O diário vai à impressora escolhida em \"Configurar impressora...\": "
+                "escolha as portas ou a biblioteca (a impressora virtual não imprime)."));
+        return;
+    }
+    // The window-modal "Aguardando o documento..." shows as in the authentication window.
+    DocumentWaiter waiter(owner, std::chrono::milliseconds(333));
+    journal_replay::Result result
+        = journal_replay::replay(*m_link, m_virtualPrinter->journal().mid(first, count), waiter);
+    result.call += first;
+    m_messages.show(owner, journal_replay::summary(result, QStringLiteral("envio cancelado")));
 }

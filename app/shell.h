@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <memory>
 
+class JournalRecorder;
 class LoggingLink;
 class MainWindow;
 class PrinterLink;
@@ -38,6 +39,8 @@ public:
     // "Configurar impressora...": "OK" applies the choice and writes the changes to the
     // settings file.
     void openSetup();
+    // Adds every printer call from now on to the journal at `path`; the message when it cannot.
+    [[nodiscard]] QString recordJournal(const QString &path);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -54,6 +57,9 @@ private:
     void keepPrinterWindow();
     void releasePorts();
     void accepted(const PrinterSettings &chosen);
+    void journalRecordingRequested(bool on);
+    void recordingFailed(const QString &message);
+    void sendToPrinter(int first, int count);
 
     HeldMessages m_messages;
     BoxQuestion m_question;
@@ -64,6 +70,8 @@ private:
     std::unique_ptr<VirtualPrinter> m_virtualPrinter;
     std::unique_ptr<PrinterLink> m_backend; // the ports or the library; none with the virtual one
     PortsLink *m_ports = nullptr; // m_backend when it is the ports
+    // Between the windows' link and the printer, whichever it is.
+    std::unique_ptr<JournalRecorder> m_recorder;
     std::unique_ptr<LoggingLink> m_link;
     std::unique_ptr<VirtualPrinterWindow> m_printerWindow;
     std::unique_ptr<MainWindow> m_window;

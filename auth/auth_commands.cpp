@@ -1,6 +1,7 @@
 #include "auth/auth_commands.h"
 
 #include "printer_link/cp1252.h"
+#include "printer_link/monitored_mode.h"
 #include "printer_link/printer_commands.h"
 
 namespace auth_commands {
@@ -51,7 +52,7 @@ QByteArray doubleAuthentication(const QString &line)
 
 QByteArray monitoredStart()
 {
-    return escape(kMonitor).append(kMonitorOn);
+    return monitored_mode::start();
 }
 
 QByteArray monitoredLine(const QString &line)
@@ -61,7 +62,7 @@ QByteArray monitoredLine(const QString &line)
 
 QByteArray monitoredEnd()
 {
-    return escape(kMonitor).append(kMonitorOff);
+    return monitored_mode::end();
 }
 
 } // namespace auth_commands

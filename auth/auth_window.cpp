@@ -1,8 +1,8 @@
 #include "auth/auth_window.h"
 
 #include "auth/auth_commands.h"
-#include "auth/document_waiter.h"
 #include "auth/monitored_authentication.h"
+#include "ui/document_waiter.h"
 #include "ui/form.h"
 #include "ui/text_fields.h"
 

@@ -1,16 +1,9 @@
 #include "auth/monitored_authentication.h"
 
 #include "auth/auth_commands.h"
-#include "printer_link/inpout.h"
 #include "printer_link/printer_link.h"
 
 namespace monitored_authentication {
-
-namespace {
-
-constexpr int16_t kDocumentBit = 4;
-
-} // namespace
 
 Result run(PrinterLink &link, const PortaSource &porta, const std::function<QString()> &line,
     Waiter &waiter)
@@ -23,31 +16,16 @@ Result run(PrinterLink &link, const PortaSource &porta, const std::function<QStr
     const LinkResult started = link.TXI(narrowPort(porta()), auth_commands::monitoredStart());
     if (started.callFailed())
         return {Outcome::SendFailed, started.error};
-    link.Sleep(1);
     Result result;
-    for (;;) {
-        const LinkResult status = link.Estado(narrowPort(porta()));
-        if (status.callFailed()) {
-            result = {Outcome::StatusFailed, status.error};
-            break;
-        }
-        // A library tells a failed read with a negative value, in which bit 4 reads as set.
-        if (status.value < 0) {
-            result = {Outcome::StatusFailed,
-                QStringLiteral("a biblioteca da impressora informou falha (%1)").arg(status.value)};
-            break;
-        }
-        if (inpout::BitValue(status.value, kDocumentBit) == 1) {
-            const LinkResult sent
-                = link.TXI(narrowPort(porta()), auth_commands::monitoredLine(line()));
-            if (sent.callFailed())
-                result = {Outcome::SendFailed, sent.error};
-            break;
-        }
-        if (!waiter.keepWaiting()) {
-            result = {Outcome::Cancelled, {}};
-            break;
-        }
+    const monitored_mode::WaitResult waited = monitored_mode::waitForDocument(link, porta, waiter);
+    if (waited.outcome == monitored_mode::Wait::StatusFailed) {
+        result = {Outcome::StatusFailed, waited.error};
+    } else if (waited.outcome == monitored_mode::Wait::GivenUp) {
+        result = {Outcome::Cancelled, {}};
+    } else {
+        const LinkResult sent = link.TXI(narrowPort(porta()), auth_commands::monitoredLine(line()));
+        if (sent.callFailed())
+            result = {Outcome::SendFailed, sent.error};
     }
     // Sent in every case, so that the printer never stays in the monitored mode.
     const LinkResult ended = link.TXI(narrowPort(porta()), auth_commands::monitoredEnd());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printer_link/monitored_mode.h"
 #include "ui/services.h"
 
 #include <QString>
@@ -10,14 +11,9 @@ class PrinterLink;
 // The monitored authentication: ESC "~1", wait for the document (status bit 4), the line, ESC "~0".
 namespace monitored_authentication {
 
-// Decides what happens between two status reads that found no document yet.
-class Waiter
-{
-public:
-    virtual ~Waiter() = default;
-    // Lets about a millisecond pass; false when the operator gave up waiting.
-    [[nodiscard]] virtual bool keepWaiting() = 0;
-};
+// Decides what happens between two status reads that found no document yet; false when the
+// operator gave up waiting.
+using Waiter = monitored_mode::Waiter;
 
 enum class Outcome {
     Printed,

@@ -74,23 +74,6 @@ QString tooLarge(qint64 maxBytes)
 
 namespace {
 
-QString writeAll(int fd, const QByteArray &bytes)
-{
-    // Qt counts a short write as done and drops its error, so the system is called directly.
-    const char *next = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, next, size_t(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return system_error::reason(n < 0 ? errno : EIO);
-        next += n;
-        left -= n;
-    }
-    return {};
-}
-
 // Why the file open as `fd` is not to be read.
 QString whyNotReadable(int fd, qint64 maxBytes)
 {
@@ -157,6 +140,23 @@ void removeStaleTemporaries(const QString &path)
 }
 
 } // namespace
+
+QString writeAll(int fd, const QByteArray &bytes)
+{
+    // Qt counts a short write as done and drops its error, so the system is called directly.
+    const char *next = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, next, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return system_error::reason(n < 0 ? errno : EIO);
+        next += n;
+        left -= n;
+    }
+    return {};
+}
 
 QString writeAll(QFileDevice &file, const QByteArray &bytes)
 {

@@ -56,5 +56,7 @@ struct ReadResult
 // Writes all of `bytes` to the open `file`; returns the reason of a failure. Unlike
 // QIODevice::write, a write cut short by a full disk is a failure.
 [[nodiscard]] QString writeAll(QFileDevice &file, const QByteArray &bytes);
+// The same on the open descriptor `fd`.
+[[nodiscard]] QString writeAll(int fd, const QByteArray &bytes);
 
 } // namespace text_file

@@ -1,6 +1,6 @@
 // libFuzzer entry: any bytes, cut into calls at each 0x1E, go through the decoder, the job
-// collector and the renderer; the same bytes are read as a journal file, and a journal read is
-// written and read again to the same calls. Run it with fuzz/run.sh.
+// collector and the renderer; the same bytes are read as a journal file, header and all, and a
+// journal read is written and read again to the same calls. Run it with fuzz/run.sh.
 #include "virtual_printer/command_decoder.h"
 #include "virtual_printer/job_collector.h"
 #include "virtual_printer/journal_format.h"
@@ -35,6 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         }
     }
 
+    // What the recorder reads of a file before adding to it, the header included.
+    (void)journal_format::whyNotJournal(input);
     const journal_format::Parsed journal = journal_format::parse(input);
     if (!journal.error.isEmpty())
         return 0;

@@ -1,3 +1,4 @@
+#include "tests/support/recording_link.h"
 #include "tests/support/test_services.h"
 #include "virtual_printer/amount_words.h"
 #include "virtual_printer/check_front.h"
@@ -6,9 +7,12 @@
 #include "virtual_printer/job_collector.h"
 #include "virtual_printer/journal_format.h"
 #include "virtual_printer/journal_model.h"
+#include "virtual_printer/journal_recorder.h"
+#include "virtual_printer/journal_replay.h"
 #include "virtual_printer/paper_renderer.h"
 #include "virtual_printer/paper_view.h"
 #include "virtual_printer/print_grid.h"
+#include "virtual_printer/printed_folder.h"
 #include "virtual_printer/virtual_printer.h"
 #include "virtual_printer/virtual_printer_window.h"
 
@@ -21,6 +25,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QWheelEvent>
 
 using command_decoder::Command;
@@ -759,16 +764,17 @@ private slots:
     {
         // Columns: file, entries, error.
         columns<QByteArray, QStringList, QString>();
-        QFile golden(QStringLiteral(TEST_DATA "/diario.txt"));
-        QVERIFY(golden.open(QIODevice::ReadOnly));
-        QTest::newRow("golden file") << golden.readAll()
-                                     << QStringList {"2007-12-19T10:00:00.000 Estado 888 216 '' x1",
-                                            "2007-12-19T10:00:00.125 TX 888 0 '1b2e353930317d' x1",
-                                            "2007-12-19T10:00:01.000 TXI 632 -1 '1b7e31' x1",
-                                            "2007-12-19T10:00:01.001 Sleep 0 1 '' x1",
-                                            "2007-12-19T10:00:02.500 TX 2 0 '0009e30a' x1",
-                                            "2007-12-19T23:59:59.999 TX 5 0 '' x1"}
-                                     << QString();
+        const QStringList goldenEntries {"2007-12-19T10:00:00.000 Estado 888 216 '' x1",
+            "2007-12-19T10:00:00.125 TX 888 0 '1b2e353930317d' x1",
+            "2007-12-19T10:00:01.000 TXI 632 -1 '1b7e31' x1",
+            "2007-12-19T10:00:01.001 Sleep 0 1 '' x1",
+            "2007-12-19T10:00:02.500 TX 2 0 '0009e30a' x1", "2007-12-19T23:59:59.999 TX 5 0 '' x1"};
+        // Files saved before the header came still open.
+        for (const char *name : {"diario.txt", "diario_v1.txt"}) {
+            QFile golden(QStringLiteral(TEST_DATA "/") + QLatin1String(name));
+            QVERIFY(golden.open(QIODevice::ReadOnly));
+            QTest::newRow(name) << golden.readAll() << goldenEntries << QString();
+        }
         QByteArray all;
         for (int b = 0; b < 256; ++b)
             all += char(b);
@@ -807,9 +813,18 @@ private slots:
         bad("count disagrees", stamp + "TX\tLPT1\t2\t0\t41\t\n",
             "linha 1: contagem de bytes não confere");
         bad("some other file", "\x89PNG\r\n\x1a\n", "linha 1: faltam colunas");
+        const QByteArray header = "# vorel-demo diário da impressora, versão ";
+        bad("newer version", "\n" + header + "3\n" + stamp + "Sleep\t\t\t1\t\t\n",
+            "linha 2: diário da versão 3; este programa lê até a versão 2");
+        bad("no version", header + "\n", "linha 1: cabeçalho desconhecido");
+        bad("another program's comment", "# lista de compras\n", "linha 1: cabeçalho desconhecido");
+        bad("a megabyte of header", header + QByteArray(1 << 20, '9'),
+            "linha 1: cabeçalho desconhecido");
+        bad("header twice", header + "2\n" + header + "2\n", "linha 2: faltam colunas");
     }
 
-    // Read back whole; what was read is written again byte for byte (with LF line ends).
+    // Read back whole; what was read is written again byte for byte (with LF line ends, under
+    // the header).
     void journalFile()
     {
         auto [file, entries, error] = fetch<QByteArray, QStringList, QString>();
@@ -825,8 +840,181 @@ private slots:
             QCOMPARE(e.time, QDateTime(e.time.date(), e.time.time()));
         }
         QCOMPARE(read, entries);
-        QCOMPARE(
-            journal_format::text(p.entries).toUtf8(), QByteArray(file).replace("\r\n\r\n", "\n"));
+        QByteArray written = QByteArray(file).replace("\r\n\r\n", "\n");
+        if (!written.startsWith('#'))
+            written.prepend("# vorel-demo diário da impressora, versão 2\n");
+        QCOMPARE(journal_format::text(p.entries).toUtf8(), written);
+    }
+
+    void replay_data()
+    {
+        // Columns: journal, statuses, TX results, TXI error, waits allowed, link trace, summary.
+        columns<QVector<Step>, QList<int16_t>, QList<int16_t>, QString, int, QString, QString>();
+        const QVector<Step> monitored = {{Call::TXI, "1b7e31"}, {Call::Sleep, ""},
+            {Call::Estado, "", 0x10}, {Call::TXI, "4c"}, {Call::TXI, "1b7e30"}};
+        const QString waited = "TXI 888 1b7e31, Sleep 1, Estado 888, Estado 888, Estado 888, ";
+        row("in order, reads and pauses left out",
+            QVector<Step> {{Call::Estado, ""}, {Call::TX, "41"}, {Call::Sleep, ""},
+                {Call::TXI, "42"}, {Call::TX, ""}},
+            QList<int16_t>(), QList<int16_t>(), QString(), 9, "TX 888 41, TXI 888 42, TX 888",
+            "3 chamadas enviadas.");
+        row("the monitored line waits for bit 4", monitored, QList<int16_t> {0, 0x08, 0x18},
+            QList<int16_t>(), QString(), 9, waited + "TXI 888 4c, TXI 888 1b7e30",
+            "3 chamadas enviadas.");
+        row("a refused call stops the rest",
+            QVector<Step> {{Call::TX, "41"}, {Call::TX, "42"}, {Call::TX, "43"}}, QList<int16_t>(),
+            QList<int16_t> {0, -1}, QString(), 9, "TX 888 41, TX 888 42",
+            "Parou na chamada 2: a impressora recusou o comando.");
+        row("a TXI that cannot be made stops", monitored, QList<int16_t>(), QList<int16_t>(),
+            "porta fechada", 9, "TXI 888 1b7e31", "Parou na chamada 1: porta fechada");
+        // The printer does not stay in the monitored mode.
+        row("a wait given up ends the mode", monitored, QList<int16_t> {0}, QList<int16_t>(),
+            QString(), 2, waited + "TXI 888 1b7e30", "Parou na chamada 4: cancelado");
+        row("a refused line ends the mode",
+            QVector<Step> {{Call::TXI, "1b7e31"}, {Call::TX, "4c"}, {Call::TXI, "1b7e30"}},
+            QList<int16_t> {0x10}, QList<int16_t> {-2}, QString(), 9,
+            "TXI 888 1b7e31, Sleep 1, Estado 888, TX 888 4c, TXI 888 1b7e30",
+            "Parou na chamada 2: a impressora recusou o comando.");
+    }
+
+    void replay()
+    {
+        auto [steps, statuses, txResults, txiError, waits, trace, summary] = fetch<QVector<Step>,
+            QList<int16_t>, QList<int16_t>, QString, int, QString, QString>();
+        RecordingLink link;
+        link.statuses = statuses;
+        link.txResults = txResults;
+        link.txiError = txiError;
+        struct : monitored_mode::Waiter
+        {
+            int left = 0;
+            bool keepWaiting() override { return left-- > 0; }
+        } waiter;
+        waiter.left = waits;
+        const journal_replay::Result result = journal_replay::replay(link, journal(steps), waiter);
+        QCOMPARE(link.trace(), trace);
+        QCOMPARE(journal_replay::summary(result, QStringLiteral("cancelado")), summary);
+    }
+
+    // Calls are on disk as they return, added after what the file held; a file that is not a
+    // journal is left alone.
+    void recordsToFile_data()
+    {
+        // Columns: file before, entries after (-1: refused), reason refused.
+        columns<QByteArray, int, QString>();
+        const QByteArray header = "# vorel-demo diário da impressora, versão 2\n";
+        const QByteArray sleep = "2007-12-19T10:00:00.000\tSleep\t\t\t1\t\t\n";
+        row("new file", kMissing, 4, QString());
+        row("adds to a journal", header + sleep, 5, QString());
+        row("adds to a journal without a header", sleep, 5, QString());
+        row("a line torn by a power cut is cut off", header + sleep + "2007-12-19T10:0", 5,
+            QString());
+        row("not a journal", QByteArray("lista de compras\n"), -1,
+            "o arquivo não é um diário (linha 1: faltam colunas)");
+        row("a newer journal", QByteArray("# vorel-demo diário da impressora, versão 3\n"), -1,
+            "linha 1: diário da versão 3; este programa lê até a versão 2");
+    }
+
+    void recordsToFile()
+    {
+        auto [before, entries, refused] = fetch<QByteArray, int, QString>();
+        const QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("diario.txt"));
+        writeFile(QDir(dir.path()), QStringLiteral("diario.txt"), before);
+        RecordingLink inner;
+        inner.statuses = {0xD8};
+        JournalRecorder recorder(inner);
+        const QString error = recorder.start(path);
+        QVERIFY2(refused.isEmpty() == error.isEmpty(), qPrintable(error));
+        QVERIFY(error.contains(refused));
+        (void)recorder.TX(888, "A");
+        if (entries < 0) {
+            QCOMPARE(readFile(QDir(dir.path()), QStringLiteral("diario.txt")), before);
+            QCOMPARE(inner.calls.size(), 1); // the printer still gets its calls
+            return;
+        }
+        // Reads answered alike share a line, written once something else comes.
+        for (int i = 0; i < 3; ++i)
+            (void)recorder.Estado(632);
+        QCOMPARE(journal_format::readFile(path).entries.size(), entries - 2);
+        recorder.Sleep(1);
+        const journal_format::Parsed p = journal_format::readFile(path);
+        QCOMPARE(p.error, QString());
+        QCOMPARE(p.entries.size(), entries);
+        const JournalEntry &tx = p.entries.at(entries - 4);
+        QCOMPARE(tx.bytes, QByteArray("A"));
+        const JournalEntry &reads = p.entries.at(entries - 2);
+        QCOMPARE(QStringList({callName(reads.call), QString::number(reads.port),
+                     QString::number(reads.result), QString::number(reads.repeats)}),
+            QStringList({"Estado", "632", "216", "2"}));
+    }
+
+    // All the pictures and the listing, or nothing: a folder a run before filled loses only
+    // what that run wrote.
+    void writesPrintedFolder_data()
+    {
+        // Columns: format, file in the way, error.
+        columns<bool, bool, QString>();
+        row("png", false, false, QString());
+        row("pdf", true, false, QString());
+        row("a file where the folder goes", false, true, "não é uma pasta");
+    }
+
+    void writesPrintedFolder()
+    {
+        auto [pdf, inTheWay, error] = fetch<bool, bool, QString>();
+        const QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("impressos"));
+        const QDir out(folder);
+        if (inTheWay) {
+            writeFile(QDir(dir.path()), QStringLiteral("impressos"), "x");
+        } else {
+            QVERIFY(QDir().mkpath(folder));
+            for (const char *name : {"impresso-0009.png", "impressos.txt", "carta.txt"})
+                writeFile(out, QLatin1String(name), "antes");
+        }
+        QVector<Step> steps = kFront;
+        steps.append({Call::TX, "1b56414243"});
+        const QVector<PaperJob> jobs = collectJobs(journal(steps));
+        const auto format = pdf ? printed_folder::Format::Pdf : printed_folder::Format::Png;
+        const QString why = printed_folder::write(jobs, folder, format);
+        QVERIFY2(why.contains(error) && why.isEmpty() == error.isEmpty(), qPrintable(why));
+        if (inTheWay) {
+            QCOMPARE(
+                QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                QStringList {"impressos"});
+            return;
+        }
+        const QString ext = pdf ? "pdf" : "png";
+        QCOMPARE(out.entryList(QDir::Files | QDir::Hidden, QDir::Name),
+            QStringList(
+                {"carta.txt", "impresso-0001." + ext, "impresso-0002." + ext, "impressos.txt"}));
+        QCOMPARE(QString::fromUtf8(readFile(out, QStringLiteral("impressos.txt"))),
+            "impresso-0001." + ext
+                + ": Cheque: frente — 19/12/2007 10:00:08.000 — chamadas 1 a 9\n"
+                  "    2.345,98\n"
+                  "    dois mil trezentos e quarenta e cinco REAIS e noventa e oito\n"
+                  "    centavos\n"
+                  "    José\n"
+                  "    São Paulo, 19 de dezembro de 2007\n"
+                  "    Obs 1\n"
+                  "    Obs 2\n\n"
+                  "impresso-0002."
+                + ext
+                + ": Autenticação simples — 19/12/2007 10:00:09.000 — chamada 10\n"
+                  "    ABC\n");
+        if (!pdf)
+            return;
+        // At true size, 175 × 80 mm in points, with text rather than a picture of it.
+        const QByteArray file = readFile(out, "impresso-0001.pdf");
+        const QRegularExpressionMatch box
+            = QRegularExpression(R"(/MediaBox \[0 0 ([0-9.]+) ([0-9.]+)\])")
+                  .match(QString::fromLatin1(file));
+        QVERIFY(box.hasMatch());
+        QVERIFY(qAbs(box.captured(1).toDouble() - 175 * 72 / 25.4) < 1);
+        QVERIFY(qAbs(box.captured(2).toDouble() - 80 * 72 / 25.4) < 1);
+        QVERIFY(file.contains("/ToUnicode"));
+        QVERIFY(!file.contains("/Subtype /Image"));
     }
 };
 

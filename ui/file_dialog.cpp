@@ -27,6 +27,15 @@ QString saveFileName(QWidget *parent, const QString &caption, const QString &nam
     return chosen(dialog, system);
 }
 
+QString appendFileName(QWidget *parent, const QString &caption, const QString &name,
+    const QString &filter, const QLocale &system)
+{
+    QFileDialog dialog(parent, caption, name, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    return chosen(dialog, system);
+}
+
 QString openFileName(QWidget *parent, const QString &caption, const QString &folder,
     const QString &filter, const QLocale &system)
 {

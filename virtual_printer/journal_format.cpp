@@ -1,12 +1,15 @@
 #include "virtual_printer/journal_format.h"
 
 #include "core/ascii.h"
+#include "core/system_error.h"
 #include "core/text_file.h"
 #include "printer_link/cp1252.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QTimeZone>
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <optional>
 
@@ -25,6 +28,8 @@ constexpr qsizetype kHeadBytes = 1024;
 constexpr int kHeadColumns = 5;
 // About the shortest line written: "2007-12-19T10:00:00.000\tSleep\t\t\t1\t\t\n".
 constexpr qsizetype kShortestLine = 32;
+// The header up to its version number.
+constexpr char kHeaderStart[] = "# vorel-demo diário da impressora, versão ";
 
 // A decimal number as QString::number writes it, within [min, max].
 std::optional<qint64> number(QByteArrayView text, qint64 min, qint64 max)
@@ -178,6 +183,22 @@ QString readHead(
     return {};
 }
 
+// The reason the first line, which starts with "#", is not a header of a version this program
+// reads; an empty text when it is one.
+QString readHeader(QByteArrayView line)
+{
+    const QByteArrayView start(kHeaderStart);
+    const std::optional<qint64> version
+        = line.startsWith(start) ? number(line.sliced(start.size()), 1, INT32_MAX) : std::nullopt;
+    if (!version)
+        return QStringLiteral("cabeçalho desconhecido");
+    if (*version > kVersion)
+        return QStringLiteral("diário da versão %1; este programa lê até a versão %2")
+            .arg(*version)
+            .arg(kVersion);
+    return {};
+}
+
 // The reason a line cannot be read back, or an empty text.
 QString readLine(QByteArrayView line, LocalTimes &times, JournalEntry &e)
 {
@@ -250,9 +271,14 @@ QString line(const JournalEntry &e)
     return fields.join(QLatin1Char('\t'));
 }
 
+QString header()
+{
+    return QString::fromUtf8(kHeaderStart) + QString::number(kVersion);
+}
+
 QString text(const QVector<JournalEntry> &entries)
 {
-    QString out;
+    QString out = header() + QLatin1Char('\n');
     for (const JournalEntry &e : entries)
         out += line(e) + QLatin1Char('\n');
     return out;
@@ -264,17 +290,23 @@ Parsed read(QIODevice &device)
     Parsed out;
     LocalTimes times;
     qsizetype lineNumber = 0; // of the line being read
-    const auto take = [&out, &lineNumber, &times](QByteArrayView line) {
+    bool started = false; // a line other than a blank one was read
+    const auto take = [&out, &lineNumber, &times, &started](QByteArrayView line) {
         ++lineNumber;
         if (line.endsWith('\r'))
             line.chop(1);
         if (line.isEmpty())
             return true;
+        const bool first = !std::exchange(started, true);
         JournalEntry e;
-        if (const QString reason = readLine(line, times, e); !reason.isEmpty()) {
+        const QString reason
+            = first && line.startsWith('#') ? readHeader(line) : readLine(line, times, e);
+        if (!reason.isEmpty()) {
             out.error = QStringLiteral("linha %1: %2").arg(lineNumber).arg(reason);
             return false;
         }
+        if (first && line.startsWith('#'))
+            return true;
         out.entries.append(std::move(e));
         return true;
     };
@@ -310,8 +342,11 @@ Parsed read(QIODevice &device)
             JournalEntry e;
             qsizetype from = 0;
             QByteArrayView count;
-            if (const QString reason = readHead(pending, times, e, from, count);
-                !reason.isEmpty()) {
+            // A header is a short line.
+            const QString reason = !started && pending.startsWith('#')
+                ? QStringLiteral("cabeçalho desconhecido")
+                : readHead(pending, times, e, from, count);
+            if (!reason.isEmpty()) {
                 out.error = QStringLiteral("linha %1: %2").arg(lineNumber + 1).arg(reason);
                 return out;
             }
@@ -339,6 +374,56 @@ Parsed parse(const QByteArray &utf8)
     buffer.setData(utf8);
     buffer.open(QIODevice::ReadOnly);
     return read(buffer);
+}
+
+QString whyNotJournal(QByteArrayView start)
+{
+    LocalTimes times;
+    qsizetype lineNumber = 1;
+    for (qsizetype from = 0; from < start.size(); ++lineNumber) {
+        const qsizetype end = start.indexOf('\n', from);
+        QByteArrayView line = start.sliced(from, (end < 0 ? start.size() : end) - from);
+        from = end < 0 ? start.size() : end + 1;
+        if (line.endsWith('\r'))
+            line.chop(1);
+        if (line.isEmpty())
+            continue;
+        JournalEntry e;
+        qsizetype column = 0;
+        QByteArrayView count;
+        // A line cut short by the end of `start` is told by its head, as read() does.
+        QString reason;
+        if (line.startsWith('#'))
+            reason = end < 0 && line.size() >= kHeadBytes ? QStringLiteral("cabeçalho desconhecido")
+                                                          : readHeader(line);
+        else
+            reason = end < 0 ? readHead(line, times, e, column, count) : readLine(line, times, e);
+        return reason.isEmpty() ? reason
+                                : QStringLiteral("linha %1: %2").arg(lineNumber).arg(reason);
+    }
+    return {};
+}
+
+Parsed readFile(const QString &path)
+{
+    const text_file::OpenResult file = text_file::openForReading(path, kMaxFileBytes);
+    Parsed out;
+    const auto unreadable = [&path](const QString &why) {
+        return QStringLiteral("Não foi possível ler %1: %2").arg(path, why);
+    };
+    if (!file.file) {
+        out.error = unreadable(file.exists ? file.error : system_error::reason(ENOENT));
+        return out;
+    }
+    out = read(*file.file);
+    if (file.file->error() != QFileDevice::NoError) {
+        out = {};
+        out.error = unreadable(system_error::reason(*file.file));
+    } else if (!out.error.isEmpty()) {
+        out.entries = {};
+        out.error = QStringLiteral("%1 não é um diário: %2").arg(path, out.error);
+    }
+    return out;
 }
 
 } // namespace journal_format

@@ -10,6 +10,11 @@ namespace journal_format {
 inline constexpr qint64 kMaxFileBytes = 128 << 20;
 // Views show at most this much of a call; the hex and text of one of megabytes would freeze them.
 inline constexpr qsizetype kShownBytes = 256;
+// The version this program writes and the newest it reads. Files of version 1 have no header.
+inline constexpr int kVersion = 2;
+
+// The first line of a journal file, naming the format and its version.
+[[nodiscard]] QString header();
 
 // "1B 56 41"
 [[nodiscard]] QString hex(const QByteArray &bytes);
@@ -21,6 +26,7 @@ inline constexpr qsizetype kShownBytes = 256;
 // result, hex, text, and the number of repeated reads when above one. `parse` reads it back
 // whole; the text column is only for people.
 [[nodiscard]] QString line(const JournalEntry &entry);
+// The header, then a line for each entry.
 [[nodiscard]] QString text(const QVector<JournalEntry> &entries);
 
 struct Parsed
@@ -29,9 +35,17 @@ struct Parsed
     QString error; // "linha 3: chamada desconhecida"; empty when every line was read
 };
 // Reads as the lines come and stops at the first it cannot read back, or past kMaxFileBytes.
-// Accepts LF or CR LF line ends; blank lines are skipped.
+// Accepts LF or CR LF line ends; blank lines are skipped. The header may be missing (files of
+// version 1); a newer version than kVersion is refused.
 [[nodiscard]] Parsed read(QIODevice &device);
 [[nodiscard]] Parsed parse(const QByteArray &utf8);
+// Why a file that begins with `start` (its first kilobyte or more, or all of it) is not a journal
+// to add lines to, as read() would say it of its first line: "linha 1: faltam colunas"; empty
+// when it is one.
+[[nodiscard]] QString whyNotJournal(QByteArrayView start);
+// The journal in the file at `path`; the error names the file: "x.txt não é um diário: linha
+// 3: hora inválida", "Não foi possível ler x.txt: permissão negada".
+[[nodiscard]] Parsed readFile(const QString &path);
 // At most kShownBytes of `bytes` as `show` gives them, and how many more there are:
 // "41 42 … (mais 300 bytes)".
 [[nodiscard]] QString shortened(const QByteArray &bytes, QString (*show)(const QByteArray &));

@@ -154,11 +154,6 @@ public:
         m_painter.drawText(at(xMm, baselineMm), text);
     }
 
-    void printedRight(double rightMm, double baselineMm, const QString &text)
-    {
-        printed(rightMm - text.size() * kPitchMm, baselineMm, text);
-    }
-
     void label(
         double xMm, double baselineMm, const QString &text, const QColor &colour, double emMm = 2.4)
     {
@@ -245,44 +240,40 @@ void drawCheckForm(Sheet &s, const check_front::Heights &h)
     }
 }
 
-void drawCheckData(Sheet &s, const PaperJob &job, const check_front::Heights &h)
+QVector<PrintedLine> checkLines(const PaperJob &job)
 {
+    const check_front::Heights h = check_front::heights(job.layout);
     const auto baseline = [&](Line l) { return at(h, l) - kBaselineAboveLineMm; };
+    const auto right = [](double rightMm, double baselineMm, const QString &text) {
+        return PrintedLine {rightMm - text.size() * kPitchMm, baselineMm, text};
+    };
+    QVector<PrintedLine> out;
     if (job.kind == PaperJob::Kind::CheckFront) {
         if (const std::optional<uint64_t> cents = check_front::cents(job.check.value)) {
-            s.printedRight(kValueRightMm, baseline(Line::Value), check_front::valueText(*cents));
+            out << right(kValueRightMm, baseline(Line::Value), check_front::valueText(*cents));
             const check_front::AmountLines words = amountLines(job, *cents);
-            s.printed(kWords1LeftMm, baseline(Line::Words1), words.first);
-            s.printed(kWords2LeftMm, baseline(Line::Words2), words.second);
+            out << PrintedLine {kWords1LeftMm, baseline(Line::Words1), words.first}
+                << PrintedLine {kWords2LeftMm, baseline(Line::Words2), words.second};
         } else {
-            s.printedRight(kValueRightMm, baseline(Line::Value), fieldText(job.check.value));
+            out << right(kValueRightMm, baseline(Line::Value), fieldText(job.check.value));
         }
-        s.printed(kPayeeLeftMm, baseline(Line::Payee), fieldText(job.check.payee));
-        s.printedRight(kPlaceRightMm, baseline(Line::PlaceDate),
-            check_front::placeAndDate(fieldText(job.check.city), job.check.date));
+        out << PrintedLine {kPayeeLeftMm, baseline(Line::Payee), fieldText(job.check.payee)}
+            << right(kPlaceRightMm, baseline(Line::PlaceDate),
+                   check_front::placeAndDate(fieldText(job.check.city), job.check.date));
     }
-    s.printed(kObservationLeftMm, baseline(Line::Observation1), fieldText(job.check.observation1));
-    s.printed(kObservationLeftMm, baseline(Line::Observation2), fieldText(job.check.observation2));
+    out << PrintedLine {kObservationLeftMm, baseline(Line::Observation1),
+        fieldText(job.check.observation1)}
+        << PrintedLine {
+               kObservationLeftMm, baseline(Line::Observation2), fieldText(job.check.observation2)};
+    return out;
 }
 
-void drawCheck(Sheet &s, const PaperJob &job)
+QVector<PrintedLine> gridLines(double leftMm, double topMm, const print_grid::Grid &grid)
 {
-    s.paper(QColor(0xf2, 0xf6, 0xee));
-    const check_front::Heights h = check_front::heights(job.layout);
-    drawCheckForm(s, h);
-    drawCheckData(s, job, h);
-}
-
-void drawGrid(Sheet &s, double leftMm, double topMm, const print_grid::Grid &grid)
-{
+    QVector<PrintedLine> out;
     for (int r = 0; r < grid.rows.size(); ++r)
-        s.printed(leftMm, topMm + (r + 1) * kLineMm - 1, grid.rows.at(r));
-}
-
-void drawBack(Sheet &s, const PaperJob &job)
-{
-    s.paper(QColor(0xf7, 0xf7, 0xf3));
-    drawGrid(s, kMarginMm, kMarginMm / 2, print_grid::lay(job.text, backColumns(), backRows()));
+        out << PrintedLine {leftMm, topMm + (r + 1) * kLineMm - 1, grid.rows.at(r)};
+    return out;
 }
 
 int copies(const PaperJob &job)
@@ -290,18 +281,22 @@ int copies(const PaperJob &job)
     return job.twice ? 2 : 1;
 }
 
-void drawAuthentication(Sheet &s, const PaperJob &job)
+double authenticationTop(int copy)
 {
-    s.paper(Qt::white);
+    return kMarginMm + copy * kAuthRowMm;
+}
+
+QVector<PrintedLine> authenticationLines(const PaperJob &job)
+{
     const double imageWidth = std::min<int>(job.image.size(), imageColumnsThatFit()) * kDotMm;
     const double textLeft = kMarginMm + imageWidth + (job.image.isEmpty() ? 0 : 2);
     const QString line
         = fieldText(job.text).left(std::max(0, columnsBetween(textLeft, check_front::kWidthMm)));
-    for (int copy = 0; copy < copies(job); ++copy) {
-        const double top = kMarginMm + copy * kAuthRowMm;
-        s.bitImage(kMarginMm, top, job.image);
-        s.printed(textLeft, top + (kDotsPerColumn - 1) * kDotMm, line);
-    }
+    QVector<PrintedLine> out;
+    for (int copy = 0; copy < copies(job); ++copy)
+        out << PrintedLine {
+            textLeft, authenticationTop(copy) + (kDotsPerColumn - 1) * kDotMm, line};
+    return out;
 }
 
 print_grid::Grid textGrid(const PaperJob &job)
@@ -314,17 +309,36 @@ double textImageRowsMm(const PaperJob &job)
     return job.image.isEmpty() ? 0 : kAuthRowMm;
 }
 
-void drawText(Sheet &s, const PaperJob &job)
+// What the paper shows besides its printed lines: its colour, the printed form of a check, the
+// ruler over plain text, the bit images.
+void drawPaper(Sheet &s, const PaperJob &job)
 {
-    s.paper(Qt::white);
-    // Every tenth column marked above the text, to read the line width off the ruler lines.
-    for (int column = 10; column <= kTextColumns; column += 10) {
-        const double x = kMarginMm + (column - 0.5) * kPitchMm;
-        s.line(x, 0, x, 1.5, s.pen(kGuide));
-        s.label(x - 1, 3.2, QString::number(column), kGuide, 1.8);
+    switch (job.kind) {
+    case PaperJob::Kind::CheckFront:
+    case PaperJob::Kind::CheckObservations:
+        s.paper(QColor(0xf2, 0xf6, 0xee));
+        drawCheckForm(s, check_front::heights(job.layout));
+        break;
+    case PaperJob::Kind::CheckBack:
+        s.paper(QColor(0xf7, 0xf7, 0xf3));
+        break;
+    case PaperJob::Kind::Authentication:
+    case PaperJob::Kind::MonitoredAuthentication:
+        s.paper(Qt::white);
+        for (int copy = 0; copy < copies(job); ++copy)
+            s.bitImage(kMarginMm, authenticationTop(copy), job.image);
+        break;
+    case PaperJob::Kind::Text:
+        s.paper(Qt::white);
+        // Every tenth column marked above the text, to read the line width off the ruler lines.
+        for (int column = 10; column <= kTextColumns; column += 10) {
+            const double x = kMarginMm + (column - 0.5) * kPitchMm;
+            s.line(x, 0, x, 1.5, s.pen(kGuide));
+            s.label(x - 1, 3.2, QString::number(column), kGuide, 1.8);
+        }
+        s.bitImage(kMarginMm, kMarginMm, job.image);
+        break;
     }
-    s.bitImage(kMarginMm, kMarginMm, job.image);
-    drawGrid(s, kMarginMm, kMarginMm + textImageRowsMm(job), textGrid(job));
 }
 
 void setUp(QPainter &painter)
@@ -410,6 +424,24 @@ QSizeF paperSizeMm(const PaperJob &job)
     }
 }
 
+QVector<PrintedLine> printedLines(const PaperJob &job)
+{
+    switch (job.kind) {
+    case PaperJob::Kind::CheckFront:
+    case PaperJob::Kind::CheckObservations:
+        return checkLines(job);
+    case PaperJob::Kind::CheckBack:
+        return gridLines(
+            kMarginMm, kMarginMm / 2, print_grid::lay(job.text, backColumns(), backRows()));
+    case PaperJob::Kind::Authentication:
+    case PaperJob::Kind::MonitoredAuthentication:
+        return authenticationLines(job);
+    case PaperJob::Kind::Text:
+        return gridLines(kMarginMm, kMarginMm + textImageRowsMm(job), textGrid(job));
+    }
+    return {};
+}
+
 QSizeF pictureSizeMm(const PaperJob &job)
 {
     return paperSizeMm(job) + QSizeF(2 * kDeskMm, kHeadingMm + 2 * kDeskMm);
@@ -419,22 +451,9 @@ void paint(QPainter &painter, const PaperJob &job, double pixelsPerMm)
 {
     painter.save();
     Sheet s(painter, pixelsPerMm, paperSizeMm(job));
-    switch (job.kind) {
-    case PaperJob::Kind::CheckFront:
-    case PaperJob::Kind::CheckObservations:
-        drawCheck(s, job);
-        break;
-    case PaperJob::Kind::CheckBack:
-        drawBack(s, job);
-        break;
-    case PaperJob::Kind::Authentication:
-    case PaperJob::Kind::MonitoredAuthentication:
-        drawAuthentication(s, job);
-        break;
-    case PaperJob::Kind::Text:
-        drawText(s, job);
-        break;
-    }
+    drawPaper(s, job);
+    for (const PrintedLine &line : printedLines(job))
+        s.printed(line.xMm, line.baselineMm, line.text);
     painter.restore();
 }
 

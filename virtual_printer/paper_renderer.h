@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QSizeF>
 #include <QStringList>
+#include <QVector>
 
 class QPaintDevice;
 class QPainter;
@@ -17,8 +18,20 @@ inline constexpr int kTextColumns = 48;
 // The height of the printer's characters (their em): 1.8 mm wide, 0.6 em.
 inline constexpr double kPrintedEmMm = 3.0;
 
+// One line of text as the printer put it on the paper, from the paper's top-left corner.
+struct PrintedLine
+{
+    double xMm = 0;
+    double baselineMm = 0;
+    QString text;
+};
+
 // The paper alone, without the desk and heading of the picture.
 [[nodiscard]] QSizeF paperSizeMm(const PaperJob &job);
+// Every line of text on the paper, top to bottom: of a check front the value, the two lines of
+// the amount in words, the payee, the place and date and the observations; of an authentication
+// its line, once for each copy; of plain text and of the back of a check their rows.
+[[nodiscard]] QVector<PrintedLine> printedLines(const PaperJob &job);
 // The whole picture `render` draws: the paper on the desk, under its heading.
 [[nodiscard]] QSizeF pictureSizeMm(const PaperJob &job);
 // The paper, its top-left corner at the painter's origin, in real text and lines.

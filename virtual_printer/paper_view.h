@@ -31,6 +31,8 @@ public:
     // The picture of the chosen job as "Salvar imagem..." writes it; null when there is none.
     [[nodiscard]] QImage currentImage() const;
     void selectJob(int row);
+    // The chosen job; null when there is none.
+    [[nodiscard]] const PaperJob *currentJob() const;
     // These return the error, or an empty text.
     [[nodiscard]] QString saveImageTo(const QString &path);
     [[nodiscard]] QString exportPdfTo(const QString &path);
@@ -50,7 +52,6 @@ private:
     void scheduleRender();
     void renderNow();
     void zoomBy(int steps);
-    [[nodiscard]] const PaperJob *currentJob() const;
     [[nodiscard]] QString writeCurrent(const QString &path,
         const std::function<QByteArray(const PaperJob &)> &encode, const QString &failure) const;
     void saveAs(const QString &caption, const QString &name, const QString &filter,

@@ -1,7 +1,7 @@
 #include "virtual_printer/virtual_printer.h"
 
+#include "printer_link/monitored_mode.h"
 #include "printer_link/status.h"
-#include "virtual_printer/monitored_mode.h"
 
 #include <QThread>
 #include <climits>

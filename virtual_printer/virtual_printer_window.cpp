@@ -1,6 +1,5 @@
 #include "virtual_printer/virtual_printer_window.h"
 
-#include "core/system_error.h"
 #include "core/text_file.h"
 #include "printer_link/status.h"
 #include "ui/file_dialog.h"
@@ -16,12 +15,12 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMenu>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <cerrno>
 
 namespace {
 
@@ -135,11 +134,22 @@ VirtualPrinterWindow::VirtualPrinterWindow(
     open->setObjectName(QStringLiteral("abrir"));
     connect(open, &QPushButton::clicked, this, &VirtualPrinterWindow::openJournal);
 
+    auto *send = new QPushButton(QStringLiteral("Enviar à impressora..."), this);
+    send->setObjectName(QStringLiteral("enviar"));
+    auto *sendMenu = new QMenu(send);
+    QAction *sendJob = sendMenu->addAction(
+        QStringLiteral("Impresso selecionado"), this, [this] { requestSend(false); });
+    sendMenu->addAction(QStringLiteral("Diário inteiro"), this, [this] { requestSend(true); });
+    connect(sendMenu, &QMenu::aboutToShow, sendJob,
+        [this, sendJob] { sendJob->setEnabled(m_paper->currentJob() != nullptr); });
+    send->setMenu(sendMenu);
+
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(clear);
     buttons->addWidget(open);
     buttons->addWidget(save);
+    buttons->addWidget(send);
 
     // The paper first and largest: it is what the window is for.
     m_panes->setObjectName(QStringLiteral("paineis"));
@@ -239,18 +249,9 @@ void VirtualPrinterWindow::saveJournal()
 
 QString VirtualPrinterWindow::openJournalFrom(const QString &path)
 {
-    const text_file::OpenResult file
-        = text_file::openForReading(path, journal_format::kMaxFileBytes);
-    const auto unreadable = [&path](const QString &why) {
-        return QStringLiteral("Não foi possível ler %1: %2").arg(path, why);
-    };
-    if (!file.file)
-        return unreadable(file.exists ? file.error : system_error::reason(ENOENT));
-    journal_format::Parsed parsed = journal_format::read(*file.file);
-    if (file.file->error() != QFileDevice::NoError)
-        return unreadable(system_error::reason(*file.file));
+    journal_format::Parsed parsed = journal_format::readFile(path);
     if (!parsed.error.isEmpty())
-        return QStringLiteral("%1 não é um diário: %2").arg(path, parsed.error);
+        return parsed.error;
     m_printer.replaceJournal(std::move(parsed.entries));
     return {};
 }
@@ -265,4 +266,13 @@ void VirtualPrinterWindow::openJournal()
         return;
     if (const QString error = openJournalFrom(path); !error.isEmpty())
         m_messages.show(this, error);
+}
+
+void VirtualPrinterWindow::requestSend(bool wholeJournal)
+{
+    const PaperJob *job = m_paper->currentJob();
+    if (wholeJournal)
+        emit sendRequested(0, int(m_printer.journal().size()));
+    else if (job)
+        emit sendRequested(job->firstCall, job->lastCall - job->firstCall + 1);
 }

@@ -34,10 +34,17 @@ public:
     // Replaces the journal by the one saved in `path`; returns the error, or an empty text.
     [[nodiscard]] QString openJournalFrom(const QString &path);
     [[nodiscard]] PaperView *paperView() const { return m_paper; }
+    // "Enviar à impressora...": asks for the calls of the chosen job, or of the whole journal,
+    // to go to the real printer.
+    void requestSend(bool wholeJournal);
 
     [[nodiscard]] ViewerLayout viewerLayout() const;
     // What cannot be used (another number of panes, sizes that are not) is left as it is.
     void setViewerLayout(const ViewerLayout &layout);
+
+signals:
+    // The journal's calls `first` to `first + count - 1` are to go to the real printer.
+    void sendRequested(int first, int count);
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTemporaryDir>
 #include <QTranslator>
 
 namespace {
@@ -100,6 +101,16 @@ private slots:
         row("help, LANG=C", "C", QStringList {"--help"}, 0, "Uso: vorel-demo [opções]");
         row("missing value, LANG=en_US", "en_US.UTF-8", QStringList {"--printer"}, 2,
             "Faltando valor após '--printer'");
+        // %dir: a folder with diario.txt, a journal of one authentication, and ruim.txt, the same
+        // cut short in its last line. A run that fails leaves no %dir/saida.
+        row("render", "C", QStringList {"--render", "%dir/diario.txt", "--to", "%dir/saida"}, 0,
+            "1 impresso de 2 chamadas gravado em %dir/saida");
+        row("render a damaged journal", "C",
+            QStringList {"--render", "%dir/ruim.txt", "--to", "%dir/saida", "--format", "pdf"}, 2,
+            "%dir/ruim.txt não é um diário: linha 4: faltam colunas");
+        row("replay a damaged journal", "C",
+            QStringList {"--replay", "%dir/ruim.txt", "--printer", "library"}, 2,
+            "%dir/ruim.txt não é um diário: linha 4: faltam colunas");
     }
 
     // The program itself, with no display at all.
@@ -109,6 +120,14 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(QString, expected);
+        const QTemporaryDir dir;
+        const QByteArray good = "# vorel-demo diário da impressora, versão 2\n"
+                                "2007-12-19T10:00:00.000\tEstado\tLPT1\t\t216\t\t\n"
+                                "2007-12-19T10:00:01.000\tTX\tLPT1\t5\t0\t1B 56 41 42 43\t\n";
+        writeFile(QDir(dir.path()), QStringLiteral("diario.txt"), good);
+        writeFile(QDir(dir.path()), QStringLiteral("ruim.txt"), good + "2007-12-19T25:00\n");
+        arguments.replaceInStrings(QStringLiteral("%dir"), dir.path());
+        expected.replace(QStringLiteral("%dir"), dir.path());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         for (const char *name :
             {"LC_ALL", "LC_MESSAGES", "LANGUAGE", "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -124,6 +143,11 @@ private slots:
         QVERIFY2(output.contains(expected), qPrintable(output));
         for (const char *english : {"Usage", "Options:", "Missing", "Unknown", "Displays"})
             QVERIFY2(!output.contains(QLatin1String(english)), qPrintable(output));
+        const QDir saida(dir.filePath(QStringLiteral("saida")));
+        QCOMPARE(saida.entryList(QDir::Files),
+            status == 0 && arguments.contains("--render")
+                ? QStringList({"impresso-0001.png", "impressos.txt"})
+                : QStringList());
     }
 
     void missingTranslationIsToldOnce()

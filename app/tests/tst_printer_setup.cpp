@@ -4,6 +4,7 @@
 #include "app/shell.h"
 #include "tests/support/pseudo_terminal.h"
 #include "tests/support/test_services.h"
+#include "virtual_printer/virtual_printer_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -102,6 +103,42 @@ private slots:
         QCOMPARE(pty.read(), onThePty ? kTestLine : QByteArray());
     }
 
+    // A session on a real printer is recorded as it goes, read back in the viewer and sent to
+    // the printer again.
+    void recordedSessionIsSentAgain()
+    {
+        PseudoTerminal pty;
+        const QString journal = m_home.filePath(QStringLiteral("sessao.txt"));
+        RecordingMessages messages;
+        Shell shell(parseOptions({"vorel-demo", "--printer", "ports", "--com1", pty.path,
+                                     "--journal", journal})
+                        .options,
+            messages);
+        shell.show();
+        MainWindow &main = shell.mainWindow();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QTest::qWait(100); // messages wait for the first paint
+        QVERIFY(child<QAction>(main, QStringLiteral("actionRecordJournal"))->isChecked());
+        click(main, QStringLiteral("Option3"));
+        click(main, QStringLiteral("Command2"));
+        QCOMPARE(pty.read(), kTestLine);
+        // On disk as soon as the call returned, while the recording goes on.
+        QFile file(journal);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.first(), "# vorel-demo diário da impressora, versão 2");
+        QVERIFY2(lines.at(lines.size() - 2).contains("\tTX\tCOM1\t27\t0\t41 42 43"),
+            lines.at(lines.size() - 2));
+
+        child<QAction>(main, QStringLiteral("actionShowVirtualPrinter"))->trigger();
+        auto *viewer = static_cast<VirtualPrinterWindow *>(shownVirtualPrinter());
+        QVERIFY(viewer);
+        QCOMPARE(viewer->openJournalFrom(journal), QString());
+        viewer->requestSend(true);
+        QCOMPARE(pty.read(), kTestLine);
+        QCOMPARE(messages.texts.last(), QStringLiteral("1 chamada enviada."));
+    }
+
     void setupAppliesWithoutLosingWork_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -146,8 +183,6 @@ private slots:
         click(check, QStringLiteral("Command4"));
         QCOMPARE(pty.read().contains("verso"), accept);
         QCOMPARE(bool(shownVirtualPrinter()), !accept);
-        QCOMPARE(
-            child<QAction>(main, QStringLiteral("actionShowVirtualPrinter"))->isEnabled(), !accept);
         QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join('\n')));
         if (!accept) {
             QVERIFY(!QFile::exists(settings::defaultPath()));

@@ -30,6 +30,16 @@ QString summary(const ParsedOptions &p)
         out << QStringLiteral("desktop");
     if (p.options.setup)
         out << QStringLiteral("setup");
+    const Options &o = p.options;
+    for (const auto &[name, value] : {std::pair {"journal", o.journal}, {"render", o.render},
+             {"to", o.renderTo}, {"replay", o.replay}}) {
+        if (!value.isEmpty())
+            out << QLatin1String(name) + QLatin1Char('=') + value;
+    }
+    if (o.pdf)
+        out << QStringLiteral("pdf");
+    if (o.waitTimeout != Options().waitTimeout)
+        out << QStringLiteral("wait=%1").arg(o.waitTimeout.count());
     return out.join(QLatin1Char(' '));
 }
 
@@ -72,6 +82,18 @@ private slots:
         row("timeout below a millisecond", "--printer ports --write-timeout 0.0004", "exit 2");
         row("timeout over an hour", "--printer ports --write-timeout 3601", "exit 2");
         row("timeout not a number", "--printer ports --write-timeout dez", "exit 2");
+        // The journal tools
+        row("journal", "--journal d.txt", "journal=d.txt");
+        row("render as pdf", "--render d.txt --to out --format pdf", "render=d.txt to=out pdf");
+        row("replay, wait in seconds", "--replay d.txt --printer library --wait-timeout 2,5",
+            "backend=library replay=d.txt wait=2500");
+        row("render without a folder", "--render d.txt", "exit 2");
+        row("folder without render", "--to out", "exit 2");
+        row("format unknown", "--render d.txt --to out --format jpg", "exit 2");
+        row("render with a printer", "--render d.txt --to out --printer ports", "exit 2");
+        row("render and replay", "--render d.txt --to out --replay d.txt", "exit 2");
+        row("replay on the virtual printer", "--replay d.txt --printer virtual", "exit 2");
+        row("wait without replay", "--wait-timeout 5", "exit 2");
     }
 
     void parsesTheCommandLine()

@@ -1,4 +1,4 @@
-#include "auth/document_waiter.h"
+#include "ui/document_waiter.h"
 
 #include "ui/busy_action.h"
 

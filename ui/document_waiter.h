@@ -1,6 +1,6 @@
 #pragma once
 
-#include "auth/monitored_authentication.h"
+#include "printer_link/monitored_mode.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -16,7 +16,7 @@ class QWidget;
 // over `owner`. Before that, clicks and keys meant for `owner`'s family of windows are dropped,
 // as the dialog would: nothing else starts a printing action meanwhile. Windows outside the
 // family (the built-in printer's) stay usable throughout.
-class DocumentWaiter : public QObject, public monitored_authentication::Waiter
+class DocumentWaiter : public QObject, public monitored_mode::Waiter
 {
     Q_OBJECT
 public:

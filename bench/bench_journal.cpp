@@ -1,0 +1,198 @@
+// Times the journal tools: drawing a journal of 10,000 calls with 1,000 jobs into a folder, as
+// --render does, and what recording adds to a call sent to a serial printer: measured on a
+// pseudo-terminal, which takes the bytes at once, and set against the time a real line at 9600
+// and 115200 bps takes to carry them. Exits with 1 when the drawing takes 2 s or more, or
+// recording adds 5 % or more at 115200 bps.
+#include "printer_link/ports_link.h"
+#include "virtual_printer/job_collector.h"
+#include "virtual_printer/journal_format.h"
+#include "virtual_printer/journal_recorder.h"
+#include "virtual_printer/paper_renderer.h"
+#include "virtual_printer/printed_folder.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <algorithm>
+#include <atomic>
+#include <poll.h>
+#include <pty.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+constexpr qint64 kRenderBudgetMs = 2000;
+constexpr double kRecordingBudget = 0.05;
+
+const QList<QByteArray> kFront = {"\x1b.5901Fulano de Tal}", "\x1b.5902S\xe3o Paulo}",
+    "\x1b.5903191207}", "\x1b.5904000000234598}", "\x1b.5905Obs. um}", "\x1b.5906Obs. dois}",
+    "\x1b.5907REAL}", "\x1b.5908REAIS}", "\x1b.5909000N08080607071005}"};
+
+// 1,000 check fronts, each its nine calls and a status read, one a millisecond.
+QByteArray journalFile()
+{
+    QVector<JournalEntry> entries;
+    const QDateTime start(QDate(2026, 12, 7), QTime(10, 0));
+    for (int job = 0; job < 1000; ++job) {
+        for (const QByteArray &bytes : kFront)
+            entries.append({start.addMSecs(entries.size()), JournalEntry::Call::TX, 888, bytes, 0});
+        entries.append({start.addMSecs(entries.size()), JournalEntry::Call::Estado, 888, {}, 216});
+    }
+    return journal_format::text(entries).toUtf8();
+}
+
+// Read, grouped and drawn into a new folder: what --render does after its start.
+qint64 renderMs(const QString &journal, const QString &folder, printed_folder::Format format)
+{
+    QElapsedTimer t;
+    t.start();
+    const journal_format::Parsed parsed = journal_format::readFile(journal);
+    const QVector<PaperJob> jobs = collectJobs(parsed.entries);
+    const QString error = printed_folder::write(jobs, folder, format);
+    const qint64 ms = t.elapsed();
+    return parsed.error.isEmpty() && error.isEmpty() && jobs.size() == 1000 ? ms : -1;
+}
+
+// The far end of a serial line, read as fast as it comes.
+class SerialPrinter
+{
+public:
+    SerialPrinter()
+    {
+        char name[128] = {};
+        if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) == 0)
+            path = QString::fromLocal8Bit(name);
+        m_reader = std::thread([this] {
+            char buffer[4096];
+            pollfd p {m_master, POLLIN, 0};
+            while (!m_stop) {
+                if (::poll(&p, 1, 50) > 0 && ::read(m_master, buffer, sizeof buffer) <= 0)
+                    break;
+            }
+        });
+    }
+    ~SerialPrinter()
+    {
+        m_stop = true;
+        m_reader.join();
+        ::close(m_slave);
+        ::close(m_master);
+    }
+    QString path;
+
+private:
+    int m_master = -1, m_slave = -1;
+    std::atomic<bool> m_stop = false;
+    std::thread m_reader;
+};
+
+// Microseconds per call of the nine front calls, sent `rounds` times through `link`.
+double microsecondsPerCall(PrinterLink &link, int rounds)
+{
+    QElapsedTimer t;
+    t.start();
+    for (int round = 0; round < rounds; ++round) {
+        for (const QByteArray &bytes : kFront)
+            (void)link.TX(port_code::kCom1, bytes);
+    }
+    return t.nsecsElapsed() / 1e3 / (rounds * kFront.size());
+}
+
+double median(QVector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.at(v.size() / 2);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv); // fonts for the pictures
+    QTextStream out(stdout);
+    bool within = true;
+
+    const QTemporaryDir dir;
+    const QString journal = dir.filePath(QStringLiteral("diario.txt"));
+    QFile file(journal);
+    if (!file.open(QIODevice::WriteOnly) || file.write(journalFile()) < 0)
+        return 1;
+    file.close();
+    // "gravar" or "render" as the argument runs that half alone.
+    const QString only = app.arguments().value(1);
+    if (only != QLatin1String("gravar")) {
+        // The steps apart: reading and grouping, then drawing without writing a file.
+        QElapsedTimer t;
+        t.start();
+        const QVector<PaperJob> jobs = collectJobs(journal_format::readFile(journal).entries);
+        const qint64 readMs = t.restart();
+        qint64 pixels = 0;
+        for (const PaperJob &job : jobs)
+            pixels += paper_renderer::render(job).sizeInBytes();
+        out << QStringLiteral("diário\t--render por partes: ler e agrupar 10.000 chamadas; "
+                              "desenhar 1.000 cheques (um núcleo, sem gravar)\t%1 ms; %2 ms (%3 "
+                              "MB de pixels)\n")
+                   .arg(readMs)
+                   .arg(t.elapsed())
+                   .arg(pixels >> 20);
+    }
+    for (const auto format : {printed_folder::Format::Png, printed_folder::Format::Pdf}) {
+        if (only == QLatin1String("gravar"))
+            break;
+        const bool pdf = format == printed_folder::Format::Pdf;
+        const qint64 ms = renderMs(
+            journal, dir.filePath(pdf ? QStringLiteral("pdf") : QStringLiteral("png")), format);
+        within = within && ms >= 0 && ms < kRenderBudgetMs;
+        out << QStringLiteral("diário\t--render de 10.000 chamadas, 1.000 cheques (%1)\t%2 ms\n")
+                   .arg(pdf ? QStringLiteral("pdf") : QStringLiteral("png"))
+                   .arg(ms);
+    }
+
+    if (only == QLatin1String("render"))
+        return within ? 0 : 1;
+    // Blocks with and without the recorder in turn, so that a busy moment weighs on both.
+    SerialPrinter printer;
+    PortSettings settings;
+    settings.com1 = printer.path;
+    settings.serialSpeed = 115200;
+    PortsLink ports(settings);
+    JournalRecorder recorder(ports);
+    if (!recorder.start(dir.filePath(QStringLiteral("gravado.txt"))).isEmpty())
+        return 1;
+    (void)microsecondsPerCall(ports, 50); // the port opens on the first call
+    QVector<double> bare, recorded;
+    for (int block = 0; block < 21; ++block) {
+        bare.append(microsecondsPerCall(ports, 100));
+        recorded.append(microsecondsPerCall(recorder, 100));
+    }
+    const double addedUs = median(recorded) - median(bare);
+    out << QStringLiteral("diário\tgravar: TX numa linha serial (pty, sem espera da impressora), "
+                          "mediana de 21 blocos de 900 chamadas\tsem gravar %1 µs, gravando %2 µs "
+                          "por chamada (+%3 µs, +%4 %)\n")
+               .arg(median(bare), 0, 'f', 1)
+               .arg(median(recorded), 0, 'f', 1)
+               .arg(addedUs, 0, 'f', 1)
+               .arg(addedUs / median(bare) * 100, 0, 'f', 0);
+    // A real serial printer takes each command at the line's pace: ten bits a byte.
+    qsizetype bytes = 0;
+    for (const QByteArray &command : kFront)
+        bytes += command.size();
+    for (const int bps : {9600, 115200}) {
+        const double wireUs = 1e6 * 10 * bytes / kFront.size() / bps;
+        const double added = addedUs / (wireUs + median(bare));
+        if (bps == 115200)
+            within = within && added < kRecordingBudget;
+        out << QStringLiteral("diário\tgravar, contra o tempo de linha a %1 bps (calculado: %2 µs "
+                              "por comando da frente)\t+%3 %\n")
+                   .arg(bps)
+                   .arg(wireUs, 0, 'f', 0)
+                   .arg(added * 100, 0, 'f', 2);
+    }
+    out.flush();
+    return within ? 0 : 1;
+}
