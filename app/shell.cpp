@@ -41,6 +41,10 @@ Shell::Shell(const Options &options, MessageSink &messages)
     connect(m_recorder.get(), &JournalRecorder::failed, this, &Shell::recordingFailed,
         Qt::QueuedConnection);
 
+    // Before the main window exists, so that its first status read is recorded too.
+    const QString journalError
+        = options.journal.isEmpty() ? QString() : m_recorder->start(options.journal);
+
     Services services;
     services.link = m_link.get();
     services.messages = &m_messages;
@@ -55,8 +59,9 @@ Shell::Shell(const Options &options, MessageSink &messages)
     connect(m_window.get(), &MainWindow::journalRecordingRequested, this,
         &Shell::journalRecordingRequested);
     if (!options.journal.isEmpty()) {
-        if (const QString error = recordJournal(options.journal); !error.isEmpty())
-            m_messages.show(nullptr, error);
+        m_window->showJournalRecording(journalError.isEmpty() ? options.journal : QString());
+        if (!journalError.isEmpty())
+            m_messages.show(nullptr, journalError);
     }
 }
 

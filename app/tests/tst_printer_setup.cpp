@@ -127,6 +127,7 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = file.readAll().split('\n');
         QCOMPARE(lines.first(), "# vorel-demo diário da impressora, versão 2");
+        QVERIFY2(lines.at(1).contains("\tEstado\tLPT1\t"), lines.at(1)); // the start-up's read
         QVERIFY2(lines.at(lines.size() - 2).contains("\tTX\tCOM1\t27\t0\t41 42 43"),
             lines.at(lines.size() - 2));
 
