@@ -171,9 +171,11 @@ int main(int argc, char *argv[])
     QFile large(journal);
     if (!large.open(QIODevice::Append))
         qFatal("cannot write the journal");
-    while (large.size() + calls.size() <= journal_format::kMaxFileBytes)
-        large.write(calls);
-    const QByteArray rest = calls.first(journal_format::kMaxFileBytes - large.size());
+    // Without their header line, which only the file's first line may be.
+    const QByteArray body = calls.sliced(calls.startsWith('#') ? calls.indexOf('\n') + 1 : 0);
+    while (large.size() + body.size() <= journal_format::kMaxFileBytes)
+        large.write(body);
+    const QByteArray rest = body.first(journal_format::kMaxFileBytes - large.size());
     large.write(rest.first(rest.lastIndexOf('\n') + 1));
     large.close();
     openJournal(journal,
