@@ -294,8 +294,9 @@ void Shell::sendToPrinter(int first, int count)
                 "escolha as portas ou a biblioteca (a impressora virtual não imprime)."));
         return;
     }
-    // The window-modal "Aguardando o documento..." shows as in the authentication window.
-    DocumentWaiter waiter(owner, std::chrono::milliseconds(333));
+    // The window-modal "Aguardando o documento..." shows as in the authentication window; the
+    // main window's family waits too, or a print started there would land inside the replay.
+    DocumentWaiter waiter(owner, std::chrono::milliseconds(333), m_window.get());
     journal_replay::Result result
         = journal_replay::replay(*m_link, m_virtualPrinter->journal().mid(first, count), waiter);
     result.call += first;

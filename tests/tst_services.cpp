@@ -1,6 +1,12 @@
 #include "printer_link/logging_link.h"
 #include "tests/support/test_services.h"
+#include "ui/document_waiter.h"
 #include "ui/real_services.h"
+
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTimer>
 
 class TstServices : public QObject
 {
@@ -64,6 +70,40 @@ private slots:
             && system.language() != QLocale::C)
             QSKIP("Runs under LANG=C or POSIX only");
         QCOMPARE(regionalLocale(system).name(), followed);
+    }
+
+    void documentWaitHoldsTheWindowsNamed_data()
+    {
+        // Columns: other window blocked too, its click taken.
+        columns<bool, bool>();
+        row("a window of its own stays usable", false, true);
+        row("a window named as well waits too", true, false);
+    }
+
+    // A click on another window during the wait, before and after the dialog shows.
+    void documentWaitHoldsTheWindowsNamed()
+    {
+        auto [blocked, taken] = fetch<bool, bool>();
+        QWidget owner, other;
+        auto *button = new QPushButton(QStringLiteral("out"), &other);
+        int clicks = 0;
+        connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
+        for (QWidget *w : {&owner, &other}) {
+            w->show();
+            QVERIFY(QTest::qWaitForWindowExposed(w));
+        }
+        DocumentWaiter waiter(&owner, std::chrono::milliseconds(50), blocked ? &other : nullptr);
+        QElapsedTimer elapsed;
+        elapsed.start();
+        for (const int at : {10, 200}) {
+            QTimer::singleShot(at, [button] {
+                QTest::mouseClick(button->window()->windowHandle(), Qt::LeftButton, {},
+                    button->mapTo(button->window(), button->rect().center()));
+            });
+        }
+        while (elapsed.elapsed() < 300 && waiter.keepWaiting()) { }
+        QVERIFY(owner.findChild<QDialog *>(QStringLiteral("Aguardando")));
+        QCOMPARE(clicks, taken ? 2 : 0);
     }
 };
 

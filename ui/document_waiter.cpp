@@ -22,8 +22,10 @@ QWidget *family(QWidget *w)
 
 } // namespace
 
-DocumentWaiter::DocumentWaiter(QWidget *owner, std::chrono::milliseconds dialogDelay)
+DocumentWaiter::DocumentWaiter(
+    QWidget *owner, std::chrono::milliseconds dialogDelay, QWidget *alsoBlocked)
     : m_owner(owner)
+    , m_alsoBlocked(alsoBlocked)
     , m_dialogDelay(dialogDelay)
 {
     m_tick.setSingleShot(true);
@@ -56,10 +58,13 @@ bool DocumentWaiter::keepWaiting()
 
 bool DocumentWaiter::eventFilter(QObject *watched, QEvent *event)
 {
-    // Once the dialog is up, window modality does this, and lets the dialog's own input through.
-    if (m_dialogShown || !watched->isWidgetType() || !isUserInput(event->type()))
+    if (!watched->isWidgetType() || !isUserInput(event->type()))
         return false;
-    return family(static_cast<QWidget *>(watched)) == family(m_owner);
+    const QWidget *from = family(static_cast<QWidget *>(watched));
+    if (m_alsoBlocked && from == family(m_alsoBlocked))
+        return true;
+    // Once the dialog is up, window modality does this, and lets the dialog's own input through.
+    return !m_dialogShown && from == family(m_owner);
 }
 
 void DocumentWaiter::showDialog()

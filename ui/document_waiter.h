@@ -15,12 +15,14 @@ class QWidget;
 // has lasted `dialogDelay`, a window-modal "Aguardando o documento..." with "Cancelar" shows
 // over `owner`. Before that, clicks and keys meant for `owner`'s family of windows are dropped,
 // as the dialog would: nothing else starts a printing action meanwhile. Windows outside the
-// family (the built-in printer's) stay usable throughout.
+// family (the built-in printer's) stay usable throughout, except `alsoBlocked`'s family, whose
+// input is dropped for the whole wait.
 class DocumentWaiter : public QObject, public monitored_mode::Waiter
 {
     Q_OBJECT
 public:
-    DocumentWaiter(QWidget *owner, std::chrono::milliseconds dialogDelay);
+    DocumentWaiter(
+        QWidget *owner, std::chrono::milliseconds dialogDelay, QWidget *alsoBlocked = nullptr);
     ~DocumentWaiter() override;
 
     [[nodiscard]] bool keepWaiting() override;
@@ -33,6 +35,7 @@ private:
     void showDialog();
 
     QWidget *m_owner;
+    QWidget *m_alsoBlocked;
     std::chrono::milliseconds m_dialogDelay;
     QElapsedTimer m_elapsed;
     QTimer m_tick;
