@@ -7,6 +7,7 @@
 #include "printer_link/library_link.h"
 #include "printer_link/logging_link.h"
 #include "printer_link/ports_link.h"
+#include "ui/busy_action.h"
 #include "ui/document_waiter.h"
 #include "ui/file_dialog.h"
 #include "virtual_printer/journal_recorder.h"
@@ -23,6 +24,31 @@
 namespace {
 
 using Printer = PrinterSettings::Printer;
+
+// Each call of a replay as a printing action: the busy cursor shows, and what the operator clicks
+// while the printer holds the call is dropped. The waits between them stay open to "Cancelar".
+class BusyLink : public PrinterLink
+{
+public:
+    explicit BusyLink(PrinterLink &inner)
+        : m_inner(inner)
+    { }
+    LinkResult Estado(int16_t port) override { return m_inner.Estado(port); }
+    LinkResult TX(int16_t port, const QByteArray &bytes) override
+    {
+        const BusyAction busy;
+        return m_inner.TX(port, bytes);
+    }
+    LinkResult TXI(int16_t port, const QByteArray &bytes) override
+    {
+        const BusyAction busy;
+        return m_inner.TXI(port, bytes);
+    }
+    void Sleep(uint32_t milliseconds) override { m_inner.Sleep(milliseconds); }
+
+private:
+    PrinterLink &m_inner;
+};
 
 } // namespace
 
@@ -297,8 +323,9 @@ void Shell::sendToPrinter(int first, int count)
     // The window-modal "Aguardando o documento..." shows as in the authentication window; the
     // main window's family waits too, or a print started there would land inside the replay.
     DocumentWaiter waiter(owner, std::chrono::milliseconds(333), m_window.get());
+    BusyLink link(*m_link);
     journal_replay::Result result
-        = journal_replay::replay(*m_link, m_virtualPrinter->journal().mid(first, count), waiter);
+        = journal_replay::replay(link, m_virtualPrinter->journal().mid(first, count), waiter);
     result.call += first;
     m_messages.show(owner, journal_replay::summary(result, QStringLiteral("envio cancelado")));
 }
