@@ -137,14 +137,7 @@ void JournalRecorder::stop()
     writeHeld();
     if (m_fd < 0)
         return; // failed on the held line, and stopped there
-    {
-        const std::lock_guard lock(m_mutex);
-        m_stopping = true;
-    }
-    m_wake.notify_one();
-    m_syncer.join();
-    ::close(m_fd);
-    m_fd = -1;
+    close();
 }
 
 void JournalRecorder::syncLoop()
@@ -169,7 +162,7 @@ void JournalRecorder::syncLoop()
     }
 }
 
-void JournalRecorder::fail(const QString &why)
+void JournalRecorder::close()
 {
     {
         const std::lock_guard lock(m_mutex);
@@ -179,6 +172,11 @@ void JournalRecorder::fail(const QString &why)
     m_syncer.join();
     ::close(m_fd);
     m_fd = -1;
+}
+
+void JournalRecorder::fail(const QString &why)
+{
+    close();
     emit failed(QStringLiteral("A gravação do diário em %1 parou: %2. A impressora continua "
                                "recebendo os comandos, sem gravar.")
                     .arg(m_path, why));

@@ -44,6 +44,8 @@ private:
     void record(JournalEntry entry);
     void writeHeld();
     void write(const JournalEntry &entry);
+    // Ends the syncing thread and closes the file.
+    void close();
     void fail(const QString &why);
     void syncLoop();
 
