@@ -34,7 +34,6 @@ using Call = JournalEntry::Call;
 namespace {
 
 const QByteArray kLogo = QByteArray::fromHex(kLogoHex);
-const QByteArray kPrintDefault = "\x1b.5909000N08080607071005}";
 const int kCheckWidth = (175 + 8) * 8; // pixels: the check and 4 mm of desk either side, 8 a mm
 
 // The window on a virtual printer of its own.
@@ -45,6 +44,11 @@ struct Bench
     VirtualPrinter printer;
     VirtualPrinterWindow window {printer, messages, question};
 
+    void send(const QList<QByteArray> &calls)
+    {
+        for (const QByteArray &bytes : calls)
+            (void)printer.TX(888, bytes);
+    }
     template <typename T> T *get(const char *name)
     {
         return window.findChild<T *>(QLatin1String(name));
@@ -127,14 +131,12 @@ QString shape(const PaperJob &j)
 }
 
 // The sample check's front, call by call.
-QVector<Step> frontSteps()
-{
+const QVector<Step> kFront = [] {
     QVector<Step> out;
     for (const QByteArray &bytes : sampleFront())
         out.append({Call::TX, bytes.toHex()});
     return out;
-}
-const QVector<Step> kFront = frontSteps();
+}();
 
 // Everything a journal entry holds, in one line.
 QString entryText(const JournalEntry &e)
@@ -268,8 +270,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("cheque.png"));
         QVERIFY(!paper->saveImageTo(path).isEmpty()); // nothing printed yet
 
-        for (const QByteArray &bytes : sampleFront() + QList<QByteArray> {"\x1bo", "ABC\n"})
-            (void)b.printer.TX(888, bytes);
+        b.send(sampleFront() + QList<QByteArray> {"\x1bo", "ABC\n"});
         QCOMPARE(paper->jobCount(), 2); // the drawer prints nothing
         QVERIFY(paper->currentImage().width() < kCheckWidth); // the newest, the text, is shown
         b.window.resize(1400, 700);
@@ -280,6 +281,18 @@ private slots:
         QVERIFY(paper->saveImageTo(dir.filePath(QStringLiteral("no/such/dir/x.png")))
                     .contains(QStringLiteral("no/such/dir/x.png")));
         grabToPng(&b.window, QStringLiteral("ImpressoraVirtual"));
+
+        // A page the size of the check, its text as text rather than a picture of it.
+        QCOMPARE(paper->exportPdfTo(dir.filePath(QStringLiteral("cheque.pdf"))), QString());
+        const QByteArray pdf = readFile(QDir(dir.path()), QStringLiteral("cheque.pdf"));
+        const QRegularExpressionMatch box
+            = QRegularExpression(R"(/MediaBox \[0 0 ([\d.]+) ([\d.]+)\])")
+                  .match(QString::fromLatin1(pdf));
+        QVERIFY(box.hasMatch());
+        QCOMPARE(qRound(box.captured(1).toDouble() * 25.4 / 72), 175);
+        QCOMPARE(qRound(box.captured(2).toDouble() * 25.4 / 72), 80);
+        QVERIFY(pdf.contains("/FontFile2") && pdf.contains("/ToUnicode"));
+        QVERIFY(!pdf.contains("/Subtype /Image"));
     }
 
     void hexDump_data()
@@ -351,7 +364,6 @@ private slots:
         row("Ctrl++", "+", 1.25);
         row("Ctrl+- twice", "--", 0.64);
         row("Ctrl+wheel up", "^", 1.25);
-        row("Ctrl+wheel down", "v", 0.8);
         row("Ctrl+0 after zooming", "++0", 1.0);
     }
 
@@ -359,8 +371,7 @@ private slots:
     {
         auto [keys, scale] = fetch<QString, double>();
         Bench b;
-        for (const QByteArray &bytes : sampleFront())
-            (void)b.printer.TX(888, bytes);
+        b.send(sampleFront());
         b.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&b.window));
         PaperView *paper = b.window.paperView();
@@ -385,25 +396,6 @@ private slots:
         QCOMPARE(paper->zoom() == PaperView::kFit, scale == 1.0);
         QVERIFY2(qAbs(paper->pixelsPerMm() / fitted - scale) < 0.02,
             qPrintable(QString::number(paper->pixelsPerMm() / fitted)));
-    }
-
-    // A PDF page the size of the check, its text as text.
-    void exportsPdf()
-    {
-        Bench b;
-        for (const QByteArray &bytes : sampleFront())
-            (void)b.printer.TX(888, bytes);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("cheque.pdf"));
-        QCOMPARE(b.window.paperView()->exportPdfTo(path), QString());
-        const QByteArray pdf = readFile(QDir(dir.path()), QStringLiteral("cheque.pdf"));
-        const QRegularExpressionMatch box
-            = QRegularExpression(R"(/MediaBox \[0 0 ([\d.]+) ([\d.]+)\])")
-                  .match(QString::fromLatin1(pdf));
-        QVERIFY(box.hasMatch());
-        QCOMPARE(qRound(box.captured(1).toDouble() * 25.4 / 72), 175);
-        QCOMPARE(qRound(box.captured(2).toDouble() * 25.4 / 72), 80);
-        QVERIFY(pdf.contains("/FontFile2"));
     }
 
     void logoTopDotIsBitSeven()
@@ -432,9 +424,9 @@ private slots:
     {
         // A warning means some input was taken for something else, e.g. "%2" for a placeholder.
         QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
-        const QVector<QByteArray> valid = {"\x1b.5901Fulano}", "\x1b.5904000000234598}",
-            "\x1b.5903191207}", kPrintDefault, "\x1b.5910000N08080}", "\x1b.5915}", "\x1b.5916}",
-            "\x1bV" + kLogo + "AB", "\x1b~1", "\x1b~0", "\x1bo", "Linha 1  1         2\r\n"};
+        const QVector<QByteArray> valid = sampleFront()
+            + QList<QByteArray> {"\x1b.5910000N08080}", "\x1b.5915}", "\x1b.5916}",
+                "\x1bV" + kLogo + "AB", "\x1b~1", "\x1b~0", "\x1bo", "Linha 1  1         2\r\n"};
         QVector<QByteArray> calls = {QByteArray(1 << 20, '\n'), QByteArray(1 << 20, 'A'),
             QByteArray("\x1bK\xff\xff", 4) + QByteArray(65535, '\xff'),
             QByteArray("\x1bV\x1bK\x02\x00\xff\xff", 8) + QByteArray(100000, 'x'),
@@ -486,8 +478,6 @@ private slots:
             {"auth-simple", image.arg(kLogoColumns), "text '4142'"});
         row("double, empty line", "1b58" + kLogoInHex, {"auth-double", image.arg(kLogoColumns)});
         row("monitored begins and ends", "1b7e311b7e30", {"monitor-on", "monitor-off"});
-        row("city in cp1252", "1b2e3539303253e36f205061756c6f7d",
-            {"check 02 '53e36f205061756c6f'"});
         row("back in one call", "1b2e353931357d0a0d204142201b2e353931367d",
             {"check 15 ''", "text '0a0d20414220'", "check 16 ''"});
         row("brace ends the observation early", "1b2e35393035617d627d",
@@ -534,55 +524,39 @@ private slots:
         // normal: one group
         row("one", 100, "um REAL");
         row("sixteen, Brazilian spelling", 1600, "dezesseis REAIS");
-        row("twenty-one", 2100, "vinte e um REAIS");
         row("hundred", 10000, "cem REAIS");
-        row("hundred and one", 10100, "cento e um REAIS");
         // thousands: "e" before a last group below 100 or of whole hundreds only
         row("thousand without um", 100000, "mil REAIS");
         row("1.001", 100100, "mil e um REAIS");
         row("1.100", 110000, "mil e cem REAIS");
         row("1.101", 110100, "mil cento e um REAIS");
-        row("2.050", 205000, "dois mil e cinquenta REAIS");
         row("the sample check", 234598,
             "dois mil trezentos e quarenta e cinco REAIS e noventa e oito centavos");
-        row("12.300", 1230000, "doze mil e trezentos REAIS");
-        row("100.000", 10000000, "cem mil REAIS");
         row("101.000", 10100000, "cento e um mil REAIS");
         // millions and beyond: "de" after whole millions, no "e" before a group such as 250
         row("million takes de", 100000000, "um milhão de REAIS");
         row("millions take de", 200000000, "dois milhões de REAIS");
         row("1.000.001", 100000100, "um milhão e um REAIS");
-        row("1.000.100", 100010000, "um milhão e cem REAIS");
         row("1.000.250", 100025000, "um milhão duzentos e cinquenta REAIS");
-        row("1.200.000", 120000000, "um milhão e duzentos mil REAIS");
         row("1.250.000", 125000000, "um milhão duzentos e cinquenta mil REAIS");
         row("million and a half", 150000000, "um milhão e quinhentos mil REAIS");
-        row("2.345.600", 234560000,
-            "dois milhões trezentos e quarenta e cinco mil e seiscentos REAIS");
         row("2.345.678", 234567800,
             "dois milhões trezentos e quarenta e cinco mil seiscentos e setenta e oito REAIS");
         row("million with cents takes de", 100000050, "um milhão de REAIS e cinquenta centavos");
-        row("billion takes de", 100000000000, "um bilhão de REAIS");
         row("billion and a million take de", 100100000000, "um bilhão e um milhão de REAIS");
         row("1.250.000.000", 125000000000, "um bilhão duzentos e cinquenta milhões de REAIS");
-        row("ten billion", 1000000000000ULL, "dez bilhões de REAIS");
         row("trillion", 100000000000000ULL, "um trilhão de REAIS");
         row("other names, million", 300000000, "três milhões de DÓLARES", "DÓLAR", "DÓLARES");
         // limits
         row("zero", 0, "zero REAIS");
         row("one cent", 1, "um centavo");
         row("two cents, masculine", 2, "dois centavos");
-        row("999.999,99", 99999999,
-            "novecentos e noventa e nove mil novecentos e noventa e nove REAIS e noventa e nove "
-            "centavos");
-        row("largest", 99999999999999999ULL,
-            "novecentos e noventa e nove trilhões novecentos e noventa e nove bilhões novecentos e "
-            "noventa e nove milhões novecentos e noventa e nove mil novecentos e noventa e nove "
-            "REAIS e noventa e nove centavos");
-        row("beyond the largest stays the largest", 100000000000000000ULL,
-            "novecentos e noventa e nove trilhões novecentos e noventa e nove bilhões novecentos e "
-            "noventa e nove milhões novecentos e noventa e nove mil novecentos e noventa e nove "
-            "REAIS e noventa e nove centavos");
+        const char *largest
+            = "novecentos e noventa e nove trilhões novecentos e noventa e nove "
+              "bilhões novecentos e noventa e nove milhões novecentos e noventa e "
+              "nove mil novecentos e noventa e nove REAIS e noventa e nove centavos";
+        row("largest", 99999999999999999ULL, largest);
+        row("beyond the largest stays the largest", 100000000000000000ULL, largest);
         row("no names received", 234500, "dois mil trezentos e quarenta e cinco", "", "");
         row("no names, million, no dangling de", 100000000, "um milhão", "", "");
         row("no names, cents", 105, "um e cinco centavos", "", "");
@@ -716,10 +690,6 @@ private slots:
         row("front past the edge", front(9, "1b2e353930393030304e32303230323032303230323032307d"),
             {"front 0-8 [" + fields
                 + "000N|20202020202020] / linhas além da borda do cheque (140 mm)"});
-        row("front with a short layout", front(9, "1b2e353930393030304e38383637373130357d"),
-            {"front 0-8 [" + fields
-                + "000N|88677105] / formato «88677105» não tem 14 algarismos: usado o padrão "
-                  "08080607071005"});
         QVector<Step> unreadable = front(3, "1b2e35393033 333130323037 7d");
         unreadable[3].hex = "1b2e35393034 322e3334352c3938 7d";
         row("front with a value and a date unread", unreadable,
@@ -812,12 +782,10 @@ private slots:
         bad("odd hex", stamp + "TX\tLPT1\t1\t0\t4\t\n", "linha 1: bytes inválidos");
         bad("count disagrees", stamp + "TX\tLPT1\t2\t0\t41\t\n",
             "linha 1: contagem de bytes não confere");
-        bad("some other file", "\x89PNG\r\n\x1a\n", "linha 1: faltam colunas");
         const QByteArray header = "# vorel-demo diário da impressora, versão ";
         bad("newer version", "\n" + header + "3\n" + stamp + "Sleep\t\t\t1\t\t\n",
             "linha 2: diário da versão 3; este programa lê até a versão 2");
         bad("no version", header + "\n", "linha 1: cabeçalho desconhecido");
-        bad("another program's comment", "# lista de compras\n", "linha 1: cabeçalho desconhecido");
         bad("a megabyte of header", header + QByteArray(1 << 20, '9'),
             "linha 1: cabeçalho desconhecido");
         bad("header twice", header + "2\n" + header + "2\n", "linha 2: faltam colunas");
@@ -941,12 +909,8 @@ private slots:
         const journal_format::Parsed p = journal_format::readFile(path);
         QCOMPARE(p.error, QString());
         QCOMPARE(p.entries.size(), entries);
-        const JournalEntry &tx = p.entries.at(entries - 4);
-        QCOMPARE(tx.bytes, QByteArray("A"));
-        const JournalEntry &reads = p.entries.at(entries - 2);
-        QCOMPARE(QStringList({callName(reads.call), QString::number(reads.port),
-                     QString::number(reads.result), QString::number(reads.repeats)}),
-            QStringList({"Estado", "632", "216", "2"}));
+        QVERIFY(entryText(p.entries.at(entries - 4)).endsWith(" TX 888 0 '41' x1"));
+        QVERIFY(entryText(p.entries.at(entries - 2)).endsWith(" Estado 632 216 '' x2"));
     }
 
     // All the pictures and the listing, or nothing: a folder a run before filled loses only
@@ -1003,18 +967,6 @@ private slots:
                 + ext
                 + ": Autenticação simples — 19/12/2007 10:00:09.000 — chamada 10\n"
                   "    ABC\n");
-        if (!pdf)
-            return;
-        // At true size, 175 × 80 mm in points, with text rather than a picture of it.
-        const QByteArray file = readFile(out, "impresso-0001.pdf");
-        const QRegularExpressionMatch box
-            = QRegularExpression(R"(/MediaBox \[0 0 ([0-9.]+) ([0-9.]+)\])")
-                  .match(QString::fromLatin1(file));
-        QVERIFY(box.hasMatch());
-        QVERIFY(qAbs(box.captured(1).toDouble() - 175 * 72 / 25.4) < 1);
-        QVERIFY(qAbs(box.captured(2).toDouble() - 80 * 72 / 25.4) < 1);
-        QVERIFY(file.contains("/ToUnicode"));
-        QVERIFY(!file.contains("/Subtype /Image"));
     }
 };
 
