@@ -92,19 +92,21 @@ QString shape(const Command &c)
     return out;
 }
 
-struct Step
-{
-    Call call;
-    QByteArray hex;
-    int result = 0;
-};
-
-// One entry a second from 10:00:00, on LPT1.
-QVector<JournalEntry> journal(const QVector<Step> &steps)
+// "TXI 1b7e31, Sleep =1, Estado =200": call, bytes in hex, result; one entry a second from
+// 10:00:00, on LPT1.
+QVector<JournalEntry> journal(const QString &calls)
 {
     QVector<JournalEntry> out;
-    for (const Step &s : steps)
-        out.append({kStart.addSecs(out.size()), s.call, 888, QByteArray::fromHex(s.hex), s.result});
+    for (const QString &text : calls.split(QStringLiteral(", "), Qt::SkipEmptyParts)) {
+        const QString name = text.section(QLatin1Char(' '), 0, 0);
+        Call call = Call::TX;
+        for (const Call c : {Call::Estado, Call::TXI, Call::Sleep})
+            call = callName(c) == name ? c : call;
+        const QString rest = text.section(QLatin1Char(' '), 1);
+        out.append({kStart.addSecs(out.size()), call, 888,
+            QByteArray::fromHex(rest.section(QLatin1Char('='), 0, 0).toLatin1()),
+            rest.section(QLatin1Char('='), 1).toInt()});
+    }
     return out;
 }
 
@@ -130,13 +132,15 @@ QString shape(const PaperJob &j)
     return out + (j.twice ? QStringLiteral(" twice") : QString());
 }
 
-// The sample check's front, call by call.
-const QVector<Step> kFront = [] {
-    QVector<Step> out;
-    for (const QByteArray &bytes : sampleFront())
-        out.append({Call::TX, bytes.toHex()});
-    return out;
-}();
+// Calls as journal() takes them, one TX each.
+QString tx(const QList<QByteArray> &calls)
+{
+    QStringList out;
+    for (const QByteArray &bytes : calls)
+        out << QStringLiteral("TX ") + QString::fromLatin1(bytes.toHex());
+    return out.join(QStringLiteral(", "));
+}
+const QString kFront = tx(sampleFront());
 
 // Everything a journal entry holds, in one line.
 QString entryText(const JournalEntry &e)
@@ -148,8 +152,6 @@ QString entryText(const JournalEntry &e)
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(QVector<Step>)
 
 class TstVirtualPrinter : public QObject
 {
@@ -650,74 +652,65 @@ private slots:
 
     void groupsJobs_data()
     {
-        // Columns: steps, jobs.
-        columns<QVector<Step>, QStringList>();
-        const auto row = [](const char *name, const QVector<Step> &steps, const QStringList &jobs) {
-            QTest::newRow(name) << steps << jobs;
+        // Columns: calls, jobs.
+        columns<QString, QStringList>();
+        const auto row = [](const char *name, const QString &calls, const QStringList &jobs) {
+            QTest::newRow(name) << calls << jobs;
         };
-        const Step backBegin {Call::TX, "1b2e353931357d"}, backEnd {Call::TX, "1b2e353931367d"};
+        const QString backBegin = "TX 1b2e353931357d, ", backEnd = ", TX 1b2e353931367d";
         const QString fields
             = QStringLiteral("José|São Paulo|191207|000000234598|Obs 1|Obs 2|REAL|REAIS|");
         // normal
         row("front", kFront, {"front 0-8 [" + fields + "000N|09080607071005]"});
         row("observations only",
-            {kFront.at(4), kFront.at(5),
-                {Call::TX, "1b2e353931303030304e30383038303630373037313030357d"}},
+            tx(sampleFront().mid(4, 2)) + ", TX 1b2e353931303030304e30383038303630373037313030357d",
             {"observations 0-2 [||||Obs 1|Obs 2|||000N|08080607071005]"});
-        row("simple authentication", {{Call::TX, "1b56" + kLogoInHex + "4142"}},
+        row("simple authentication", "TX 1b56" + kLogoInHex + "4142",
             {"authentication 0-0 '4142' 37 columns from 254"});
-        row("double authentication, empty line", {{Call::TX, "1b58" + kLogoInHex}},
+        row("double authentication, empty line", "TX 1b58" + kLogoInHex,
             {"authentication 0-0 37 columns from 254 twice"});
         row("monitored, status read while waiting",
-            {{Call::TXI, "1b7e31"}, {Call::Sleep, "", 1}, {Call::Estado, "", 0xc8},
-                {Call::Estado, "", 0xd8}, {Call::TXI, "204242"}, {Call::TXI, "1b7e30"}},
+            "TXI 1b7e31, Sleep =1, Estado =200, Estado =216, TXI 204242, TXI 1b7e30",
             {"monitored 0-5 '204242' / linha enviada às 10:00:04.000, 4000 ms após ESC ~1"});
         row("indented back, then a test line",
-            {backBegin, {Call::TX, "0a0d202041420d0a20204344"}, backEnd, {Call::TX, "41420a"}},
+            backBegin + "TX 0a0d202041420d0a20204344" + backEnd + ", TX 41420a",
             {"back 0-2 '0a0d202041420d0a20204344'", "text 3-3 '41420a'"});
         row("second front keeps the fields, other arguments",
-            kFront + QVector<Step> {{Call::TX, "1b2e353930393030315331307d"}},
+            kFront + ", TX 1b2e353930393030315331307d",
             {"front 0-8 [" + fields + "000N|09080607071005]",
                 "front 9-9 [" + fields
                     + "001S|10] / formato «10» não tem 14 algarismos: usado o padrão "
                       "08080607071005 / esperado 000N antes do formato, veio «001S»"});
         // what the printer had to make up or leave out, said under the heading
-        const auto front = [](int n, const QByteArray &hex) {
-            QVector<Step> out = kFront;
-            out[n - 1].hex = hex;
-            return out;
-        };
-        row("front past the edge", front(9, "1b2e353930393030304e32303230323032303230323032307d"),
+        row("front past the edge",
+            tx(sampleFront(9, "1b2e353930393030304e32303230323032303230323032307d")),
             {"front 0-8 [" + fields
                 + "000N|20202020202020] / linhas além da borda do cheque (140 mm)"});
-        QVector<Step> unreadable = front(3, "1b2e35393033 333130323037 7d");
-        unreadable[3].hex = "1b2e35393034 322e3334352c3938 7d";
-        row("front with a value and a date unread", unreadable,
+        QList<QByteArray> unreadable = sampleFront(3, "1b2e35393033 333130323037 7d");
+        unreadable[3] = QByteArray::fromHex("1b2e35393034 322e3334352c3938 7d");
+        row("front with a value and a date unread", tx(unreadable),
             {"front 0-8 [José|São Paulo|310207|2.345,98|Obs 1|Obs 2|REAL|REAIS|000N|09080607071005]"
              " / valor «2.345,98» não é de 12 algarismos / data «310207» não é DDMMAA"});
-        row("back too long", {backBegin, {Call::TX, QByteArray("0a").repeated(20)}, backEnd},
+        row("back too long", backBegin + "TX " + QString("0a").repeated(20) + backEnd,
             {"back 0-2 '" + QString("0a").repeated(20) + "' / 4 linhas não couberam no verso"});
-        row("monitored without a line", {{Call::TXI, "1b7e31"}, {Call::TXI, "1b7e30"}},
+        row("monitored without a line", "TXI 1b7e31, TXI 1b7e30",
             {"monitored 0-1 / nenhuma linha enviada entre ESC ~1 e ESC ~0"});
         // nothing on paper
         row("drawer, empty text, unknown bytes, print cut short, back end alone",
-            {{Call::TX, "1b6f"}, {Call::TX, ""}, {Call::TX, "1b40"},
-                {Call::TX, "1b2e353930393030304e3038"}, backEnd},
-            {});
-        row("refused print and text", {{Call::TX, kFront.last().hex, -1}, {Call::TX, "41", -1}},
-            {});
-        row("back never ended", {backBegin, {Call::TX, "4142"}}, {});
+            "TX 1b6f, TX, TX 1b40, TX 1b2e353930393030304e3038" + backEnd, {});
+        row("refused print and text", tx(sampleFront().mid(8)) + " =-1, TX 41 =-1", {});
+        row("back never ended", backBegin + "TX 4142", {});
     }
 
     // Each job drawn goes to the screenshots folder, to be looked at.
     void groupsJobs()
     {
-        auto [steps, jobs] = fetch<QVector<Step>, QStringList>();
+        auto [calls, jobs] = fetch<QString, QStringList>();
         const QString dir
             = qEnvironmentVariable("VOREL_TEST_OUTPUT", QStringLiteral("screenshots"));
         QVERIFY(QDir().mkpath(dir));
         QStringList got;
-        for (const PaperJob &j : collectJobs(journal(steps))) {
+        for (const PaperJob &j : collectJobs(journal(calls))) {
             QStringList said
                 = QStringList {shape(j), paper_renderer::details(j)} + paper_renderer::notes(j);
             said.removeAll(QString());
@@ -817,38 +810,35 @@ private slots:
     void replay_data()
     {
         // Columns: journal, statuses, TX results, TXI error, waits allowed, link trace, summary.
-        columns<QVector<Step>, QList<int16_t>, QList<int16_t>, QString, int, QString, QString>();
-        const QVector<Step> monitored = {{Call::TXI, "1b7e31"}, {Call::Sleep, ""},
-            {Call::Estado, "", 0x10}, {Call::TXI, "4c"}, {Call::TXI, "1b7e30"}};
+        columns<QString, QList<int16_t>, QList<int16_t>, QString, int, QString, QString>();
+        const auto row = [](const char *name, const char *calls, const QList<int16_t> &statuses,
+                             const QList<int16_t> &txResults, const char *txiError, int waits,
+                             const QString &trace, const char *summary) {
+            QTest::newRow(name) << QString(calls) << statuses << txResults << QString(txiError)
+                                << waits << trace << QString::fromUtf8(summary);
+        };
+        const char *monitored = "TXI 1b7e31, Sleep, Estado =16, TXI 4c, TXI 1b7e30";
         const QString waited = "TXI 888 1b7e31, Sleep 1, Estado 888, Estado 888, Estado 888, ";
-        row("in order, reads and pauses left out",
-            QVector<Step> {{Call::Estado, ""}, {Call::TX, "41"}, {Call::Sleep, ""},
-                {Call::TXI, "42"}, {Call::TX, ""}},
-            QList<int16_t>(), QList<int16_t>(), QString(), 9, "TX 888 41, TXI 888 42, TX 888",
-            "3 chamadas enviadas.");
-        row("the monitored line waits for bit 4", monitored, QList<int16_t> {0, 0x08, 0x18},
-            QList<int16_t>(), QString(), 9, waited + "TXI 888 4c, TXI 888 1b7e30",
-            "3 chamadas enviadas.");
-        row("a refused call stops the rest",
-            QVector<Step> {{Call::TX, "41"}, {Call::TX, "42"}, {Call::TX, "43"}}, QList<int16_t>(),
-            QList<int16_t> {0, -1}, QString(), 9, "TX 888 41, TX 888 42",
-            "Parou na chamada 2: a impressora recusou o comando.");
-        row("a TXI that cannot be made stops", monitored, QList<int16_t>(), QList<int16_t>(),
-            "porta fechada", 9, "TXI 888 1b7e31", "Parou na chamada 1: porta fechada");
+        row("in order, reads and pauses left out", "Estado, TX 41, Sleep, TXI 42, TX", {}, {}, "",
+            9, "TX 888 41, TXI 888 42, TX 888", "3 chamadas enviadas.");
+        row("the monitored line waits for bit 4", monitored, {0, 0x08, 0x18}, {}, "", 9,
+            waited + "TXI 888 4c, TXI 888 1b7e30", "3 chamadas enviadas.");
+        row("a refused call stops the rest", "TX 41, TX 42, TX 43", {}, {0, -1}, "", 9,
+            "TX 888 41, TX 888 42", "Parou na chamada 2: a impressora recusou o comando.");
+        row("a TXI that cannot be made stops", monitored, {}, {}, "porta fechada", 9,
+            "TXI 888 1b7e31", "Parou na chamada 1: porta fechada");
         // The printer does not stay in the monitored mode.
-        row("a wait given up ends the mode", monitored, QList<int16_t> {0}, QList<int16_t>(),
-            QString(), 2, waited + "TXI 888 1b7e30", "Parou na chamada 4: cancelado");
-        row("a refused line ends the mode",
-            QVector<Step> {{Call::TXI, "1b7e31"}, {Call::TX, "4c"}, {Call::TXI, "1b7e30"}},
-            QList<int16_t> {0x10}, QList<int16_t> {-2}, QString(), 9,
+        row("a wait given up ends the mode", monitored, {0}, {}, "", 2, waited + "TXI 888 1b7e30",
+            "Parou na chamada 4: cancelado");
+        row("a refused line ends the mode", "TXI 1b7e31, TX 4c, TXI 1b7e30", {0x10}, {-2}, "", 9,
             "TXI 888 1b7e31, Sleep 1, Estado 888, TX 888 4c, TXI 888 1b7e30",
             "Parou na chamada 2: a impressora recusou o comando.");
     }
 
     void replay()
     {
-        auto [steps, statuses, txResults, txiError, waits, trace, summary] = fetch<QVector<Step>,
-            QList<int16_t>, QList<int16_t>, QString, int, QString, QString>();
+        auto [calls, statuses, txResults, txiError, waits, trace, summary]
+            = fetch<QString, QList<int16_t>, QList<int16_t>, QString, int, QString, QString>();
         RecordingLink link;
         link.statuses = statuses;
         link.txResults = txResults;
@@ -859,7 +849,7 @@ private slots:
             bool keepWaiting() override { return left-- > 0; }
         } waiter;
         waiter.left = waits;
-        const journal_replay::Result result = journal_replay::replay(link, journal(steps), waiter);
+        const journal_replay::Result result = journal_replay::replay(link, journal(calls), waiter);
         QCOMPARE(link.trace(), trace);
         QCOMPARE(journal_replay::summary(result, QStringLiteral("cancelado")), summary);
     }
@@ -937,9 +927,7 @@ private slots:
             for (const char *name : {"impresso-0009.png", "impressos.txt", "carta.txt"})
                 writeFile(out, QLatin1String(name), "antes");
         }
-        QVector<Step> steps = kFront;
-        steps.append({Call::TX, "1b56414243"});
-        const QVector<PaperJob> jobs = collectJobs(journal(steps));
+        const QVector<PaperJob> jobs = collectJobs(journal(kFront + ", TX 1b56414243"));
         const auto format = pdf ? printed_folder::Format::Pdf : printed_folder::Format::Png;
         const QString why = printed_folder::write(jobs, folder, format);
         QVERIFY2(why.contains(error) && why.isEmpty() == error.isEmpty(), qPrintable(why));
