@@ -480,8 +480,6 @@ private slots:
         row("monitored begins and ends", "1b7e311b7e30", {"monitor-on", "monitor-off"});
         row("back in one call", "1b2e353931357d0a0d204142201b2e353931367d",
             {"check 15 ''", "text '0a0d20414220'", "check 16 ''"});
-        row("brace ends the observation early", "1b2e35393035617d627d",
-            {"check 05 '61'", "text '627d'"});
         QTest::newRow("column count takes both bytes")
             << QByteArray::fromHex("1b4b0101") + QByteArray(257, '\x81') + "Z"
             << QStringList {image.arg(QStringLiteral("81").repeated(257)), "text '5a'"};
