@@ -234,8 +234,7 @@ private slots:
             "TXI | LPT1 | 3 | 0 | ESC ~0 fim da autenticação monitorada | 1B 7E 30",
             "TX | COM2 | 7 | 0 | 04 Valor «F» (incompleto) | 1B 2E 35 39 30 34 46",
             "TX | COM1 | 9 | 0 | texto «%2» (2 bytes) · desconhecido 1B 40 · ESC K imagem de 1 "
-            "colunas "
-            "de 3 anunciadas (incompleto) | 25 32 1B 40 1B 4B 03 00 FE",
+            "colunas de 3 anunciadas (incompleto) | 25 32 1B 40 1B 4B 03 00 FE",
             "Sleep |  |  | 1 |  | "};
         QCOMPARE(b.rows(), rows);
         QTemporaryDir dir;
