@@ -34,7 +34,6 @@ using Call = JournalEntry::Call;
 namespace {
 
 const QByteArray kLogo = QByteArray::fromHex(kLogoHex);
-const QByteArray kPrintDefault = "\x1b.5909000N08080607071005}";
 const int kCheckWidth = (175 + 8) * 8; // pixels: the check and 4 mm of desk either side, 8 a mm
 
 // The window on a virtual printer of its own.
@@ -45,6 +44,11 @@ struct Bench
     VirtualPrinter printer;
     VirtualPrinterWindow window {printer, messages, question};
 
+    void send(const QList<QByteArray> &calls)
+    {
+        for (const QByteArray &bytes : calls)
+            (void)printer.TX(888, bytes);
+    }
     template <typename T> T *get(const char *name)
     {
         return window.findChild<T *>(QLatin1String(name));
@@ -88,19 +92,21 @@ QString shape(const Command &c)
     return out;
 }
 
-struct Step
-{
-    Call call;
-    QByteArray hex;
-    int result = 0;
-};
-
-// One entry a second from 10:00:00, on LPT1.
-QVector<JournalEntry> journal(const QVector<Step> &steps)
+// "TXI 1b7e31, Sleep =1, Estado =200": call, bytes in hex, result; one entry a second from
+// 10:00:00, on LPT1.
+QVector<JournalEntry> journal(const QString &calls)
 {
     QVector<JournalEntry> out;
-    for (const Step &s : steps)
-        out.append({kStart.addSecs(out.size()), s.call, 888, QByteArray::fromHex(s.hex), s.result});
+    for (const QString &text : calls.split(QStringLiteral(", "), Qt::SkipEmptyParts)) {
+        const QString name = text.section(QLatin1Char(' '), 0, 0);
+        Call call = Call::TX;
+        for (const Call c : {Call::Estado, Call::TXI, Call::Sleep})
+            call = callName(c) == name ? c : call;
+        const QString rest = text.section(QLatin1Char(' '), 1);
+        out.append({kStart.addSecs(out.size()), call, 888,
+            QByteArray::fromHex(rest.section(QLatin1Char('='), 0, 0).toLatin1()),
+            rest.section(QLatin1Char('='), 1).toInt()});
+    }
     return out;
 }
 
@@ -126,15 +132,15 @@ QString shape(const PaperJob &j)
     return out + (j.twice ? QStringLiteral(" twice") : QString());
 }
 
-// The sample check's front, call by call.
-QVector<Step> frontSteps()
+// Calls as journal() takes them, one TX each.
+QString tx(const QList<QByteArray> &calls)
 {
-    QVector<Step> out;
-    for (const QByteArray &bytes : sampleFront())
-        out.append({Call::TX, bytes.toHex()});
-    return out;
+    QStringList out;
+    for (const QByteArray &bytes : calls)
+        out << QStringLiteral("TX ") + QString::fromLatin1(bytes.toHex());
+    return out.join(QStringLiteral(", "));
 }
-const QVector<Step> kFront = frontSteps();
+const QString kFront = tx(sampleFront());
 
 // Everything a journal entry holds, in one line.
 QString entryText(const JournalEntry &e)
@@ -146,8 +152,6 @@ QString entryText(const JournalEntry &e)
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(QVector<Step>)
 
 class TstVirtualPrinter : public QObject
 {
@@ -168,8 +172,6 @@ private slots:
         row("idle: on line, paper in, not busy", {"TX 41", "TXI 41"}, {0, 0}, 0xD8, false);
         row("Falhar comandos", {"check falharComandos", "TX 41", "TXI 41"}, {-1, -1}, 0xD8, false);
         row("paper end", {"check bit5", "TX 41", "TXI 41"}, {-1, -1}, 0xF8, false);
-        row("monitored start clears bit 4", {"TXI 1b7e31"}, {0}, 0xC8, true);
-        row("document inserted", {"TXI 1b7e31", "insert"}, {0}, 0xD8, true);
         row("end without document restores", {"TXI 1b7e31", "TXI 1b7e30"}, {0, 0}, 0xD8, false);
         row("stays off line", {"status c8", "TX 1b7e31", "insert", "TX 1b7e30"}, {0, 0}, 0xC8,
             false);
@@ -232,8 +234,7 @@ private slots:
             "TXI | LPT1 | 3 | 0 | ESC ~0 fim da autenticação monitorada | 1B 7E 30",
             "TX | COM2 | 7 | 0 | 04 Valor «F» (incompleto) | 1B 2E 35 39 30 34 46",
             "TX | COM1 | 9 | 0 | texto «%2» (2 bytes) · desconhecido 1B 40 · ESC K imagem de 1 "
-            "colunas "
-            "de 3 anunciadas (incompleto) | 25 32 1B 40 1B 4B 03 00 FE",
+            "colunas de 3 anunciadas (incompleto) | 25 32 1B 40 1B 4B 03 00 FE",
             "Sleep |  |  | 1 |  | "};
         QCOMPARE(b.rows(), rows);
         QTemporaryDir dir;
@@ -268,8 +269,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("cheque.png"));
         QVERIFY(!paper->saveImageTo(path).isEmpty()); // nothing printed yet
 
-        for (const QByteArray &bytes : sampleFront() + QList<QByteArray> {"\x1bo", "ABC\n"})
-            (void)b.printer.TX(888, bytes);
+        b.send(sampleFront() + QList<QByteArray> {"\x1bo", "ABC\n"});
         QCOMPARE(paper->jobCount(), 2); // the drawer prints nothing
         QVERIFY(paper->currentImage().width() < kCheckWidth); // the newest, the text, is shown
         b.window.resize(1400, 700);
@@ -280,6 +280,18 @@ private slots:
         QVERIFY(paper->saveImageTo(dir.filePath(QStringLiteral("no/such/dir/x.png")))
                     .contains(QStringLiteral("no/such/dir/x.png")));
         grabToPng(&b.window, QStringLiteral("ImpressoraVirtual"));
+
+        // A page the size of the check, its text as text rather than a picture of it.
+        QCOMPARE(paper->exportPdfTo(dir.filePath(QStringLiteral("cheque.pdf"))), QString());
+        const QByteArray pdf = readFile(QDir(dir.path()), QStringLiteral("cheque.pdf"));
+        const QRegularExpressionMatch box
+            = QRegularExpression(R"(/MediaBox \[0 0 ([\d.]+) ([\d.]+)\])")
+                  .match(QString::fromLatin1(pdf));
+        QVERIFY(box.hasMatch());
+        QCOMPARE(qRound(box.captured(1).toDouble() * 25.4 / 72), 175);
+        QCOMPARE(qRound(box.captured(2).toDouble() * 25.4 / 72), 80);
+        QVERIFY(pdf.contains("/FontFile2") && pdf.contains("/ToUnicode"));
+        QVERIFY(!pdf.contains("/Subtype /Image"));
     }
 
     void hexDump_data()
@@ -351,7 +363,6 @@ private slots:
         row("Ctrl++", "+", 1.25);
         row("Ctrl+- twice", "--", 0.64);
         row("Ctrl+wheel up", "^", 1.25);
-        row("Ctrl+wheel down", "v", 0.8);
         row("Ctrl+0 after zooming", "++0", 1.0);
     }
 
@@ -359,8 +370,7 @@ private slots:
     {
         auto [keys, scale] = fetch<QString, double>();
         Bench b;
-        for (const QByteArray &bytes : sampleFront())
-            (void)b.printer.TX(888, bytes);
+        b.send(sampleFront());
         b.window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&b.window));
         PaperView *paper = b.window.paperView();
@@ -385,25 +395,6 @@ private slots:
         QCOMPARE(paper->zoom() == PaperView::kFit, scale == 1.0);
         QVERIFY2(qAbs(paper->pixelsPerMm() / fitted - scale) < 0.02,
             qPrintable(QString::number(paper->pixelsPerMm() / fitted)));
-    }
-
-    // A PDF page the size of the check, its text as text.
-    void exportsPdf()
-    {
-        Bench b;
-        for (const QByteArray &bytes : sampleFront())
-            (void)b.printer.TX(888, bytes);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("cheque.pdf"));
-        QCOMPARE(b.window.paperView()->exportPdfTo(path), QString());
-        const QByteArray pdf = readFile(QDir(dir.path()), QStringLiteral("cheque.pdf"));
-        const QRegularExpressionMatch box
-            = QRegularExpression(R"(/MediaBox \[0 0 ([\d.]+) ([\d.]+)\])")
-                  .match(QString::fromLatin1(pdf));
-        QVERIFY(box.hasMatch());
-        QCOMPARE(qRound(box.captured(1).toDouble() * 25.4 / 72), 175);
-        QCOMPARE(qRound(box.captured(2).toDouble() * 25.4 / 72), 80);
-        QVERIFY(pdf.contains("/FontFile2"));
     }
 
     void logoTopDotIsBitSeven()
@@ -432,9 +423,9 @@ private slots:
     {
         // A warning means some input was taken for something else, e.g. "%2" for a placeholder.
         QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
-        const QVector<QByteArray> valid = {"\x1b.5901Fulano}", "\x1b.5904000000234598}",
-            "\x1b.5903191207}", kPrintDefault, "\x1b.5910000N08080}", "\x1b.5915}", "\x1b.5916}",
-            "\x1bV" + kLogo + "AB", "\x1b~1", "\x1b~0", "\x1bo", "Linha 1  1         2\r\n"};
+        const QVector<QByteArray> valid = sampleFront()
+            + QList<QByteArray> {"\x1b.5910000N08080}", "\x1b.5915}", "\x1b.5916}",
+                "\x1bV" + kLogo + "AB", "\x1b~1", "\x1b~0", "\x1bo", "Linha 1  1         2\r\n"};
         QVector<QByteArray> calls = {QByteArray(1 << 20, '\n'), QByteArray(1 << 20, 'A'),
             QByteArray("\x1bK\xff\xff", 4) + QByteArray(65535, '\xff'),
             QByteArray("\x1bV\x1bK\x02\x00\xff\xff", 8) + QByteArray(100000, 'x'),
@@ -486,13 +477,8 @@ private slots:
             {"auth-simple", image.arg(kLogoColumns), "text '4142'"});
         row("double, empty line", "1b58" + kLogoInHex, {"auth-double", image.arg(kLogoColumns)});
         row("monitored begins and ends", "1b7e311b7e30", {"monitor-on", "monitor-off"});
-        row("city in cp1252", "1b2e3539303253e36f205061756c6f7d",
-            {"check 02 '53e36f205061756c6f'"});
         row("back in one call", "1b2e353931357d0a0d204142201b2e353931367d",
             {"check 15 ''", "text '0a0d20414220'", "check 16 ''"});
-        row("brace ends the observation early", "1b2e35393035617d627d",
-            {"check 05 '61'", "text '627d'"});
-        row("number not in use", "1b2e353939397d", {"check 99 ''"});
         QTest::newRow("column count takes both bytes")
             << QByteArray::fromHex("1b4b0101") + QByteArray(257, '\x81') + "Z"
             << QStringList {image.arg(QStringLiteral("81").repeated(257)), "text '5a'"};
@@ -534,55 +520,38 @@ private slots:
         // normal: one group
         row("one", 100, "um REAL");
         row("sixteen, Brazilian spelling", 1600, "dezesseis REAIS");
-        row("twenty-one", 2100, "vinte e um REAIS");
         row("hundred", 10000, "cem REAIS");
-        row("hundred and one", 10100, "cento e um REAIS");
         // thousands: "e" before a last group below 100 or of whole hundreds only
         row("thousand without um", 100000, "mil REAIS");
         row("1.001", 100100, "mil e um REAIS");
         row("1.100", 110000, "mil e cem REAIS");
         row("1.101", 110100, "mil cento e um REAIS");
-        row("2.050", 205000, "dois mil e cinquenta REAIS");
         row("the sample check", 234598,
             "dois mil trezentos e quarenta e cinco REAIS e noventa e oito centavos");
-        row("12.300", 1230000, "doze mil e trezentos REAIS");
-        row("100.000", 10000000, "cem mil REAIS");
         row("101.000", 10100000, "cento e um mil REAIS");
         // millions and beyond: "de" after whole millions, no "e" before a group such as 250
         row("million takes de", 100000000, "um milhão de REAIS");
         row("millions take de", 200000000, "dois milhões de REAIS");
         row("1.000.001", 100000100, "um milhão e um REAIS");
-        row("1.000.100", 100010000, "um milhão e cem REAIS");
-        row("1.000.250", 100025000, "um milhão duzentos e cinquenta REAIS");
-        row("1.200.000", 120000000, "um milhão e duzentos mil REAIS");
         row("1.250.000", 125000000, "um milhão duzentos e cinquenta mil REAIS");
         row("million and a half", 150000000, "um milhão e quinhentos mil REAIS");
-        row("2.345.600", 234560000,
-            "dois milhões trezentos e quarenta e cinco mil e seiscentos REAIS");
         row("2.345.678", 234567800,
             "dois milhões trezentos e quarenta e cinco mil seiscentos e setenta e oito REAIS");
         row("million with cents takes de", 100000050, "um milhão de REAIS e cinquenta centavos");
-        row("billion takes de", 100000000000, "um bilhão de REAIS");
         row("billion and a million take de", 100100000000, "um bilhão e um milhão de REAIS");
         row("1.250.000.000", 125000000000, "um bilhão duzentos e cinquenta milhões de REAIS");
-        row("ten billion", 1000000000000ULL, "dez bilhões de REAIS");
         row("trillion", 100000000000000ULL, "um trilhão de REAIS");
         row("other names, million", 300000000, "três milhões de DÓLARES", "DÓLAR", "DÓLARES");
         // limits
         row("zero", 0, "zero REAIS");
         row("one cent", 1, "um centavo");
         row("two cents, masculine", 2, "dois centavos");
-        row("999.999,99", 99999999,
-            "novecentos e noventa e nove mil novecentos e noventa e nove REAIS e noventa e nove "
-            "centavos");
-        row("largest", 99999999999999999ULL,
-            "novecentos e noventa e nove trilhões novecentos e noventa e nove bilhões novecentos e "
-            "noventa e nove milhões novecentos e noventa e nove mil novecentos e noventa e nove "
-            "REAIS e noventa e nove centavos");
-        row("beyond the largest stays the largest", 100000000000000000ULL,
-            "novecentos e noventa e nove trilhões novecentos e noventa e nove bilhões novecentos e "
-            "noventa e nove milhões novecentos e noventa e nove mil novecentos e noventa e nove "
-            "REAIS e noventa e nove centavos");
+        const char *largest
+            = "novecentos e noventa e nove trilhões novecentos e noventa e nove "
+              "bilhões novecentos e noventa e nove milhões novecentos e noventa e "
+              "nove mil novecentos e noventa e nove REAIS e noventa e nove centavos";
+        row("largest", 99999999999999999ULL, largest);
+        row("beyond the largest stays the largest", 100000000000000000ULL, largest);
         row("no names received", 234500, "dois mil trezentos e quarenta e cinco", "", "");
         row("no names, million, no dangling de", 100000000, "um milhão", "", "");
         row("no names, cents", 105, "um e cinco centavos", "", "");
@@ -617,11 +586,8 @@ private slots:
             {"99 198 297 396 495 594 693", "9.999.999.999,99",
                 "nove bilhões novecentos e noventa e nove",
                 "milhões novecentos e noventa e nove mil novecentos e noventa e nove REAIS e "
-                "noventa e "
-                "nove centavos (não cabe)",
+                "noventa e nove centavos (não cabe)",
                 "1 de janeiro de 2008"});
-        row("zero, last year", {"08080607071005", "000000000000", "311299", "Natal"},
-            {standard, "0,00", "zero REAIS", "", "Natal, 31 de dezembro de 2099"});
         // bad input: the default layout, no value, the date as sent
         row("short layout, 13 digits, no such day",
             {"88677105", "1234567890123", "290207", "Natal"},
@@ -676,78 +642,65 @@ private slots:
 
     void groupsJobs_data()
     {
-        // Columns: steps, jobs.
-        columns<QVector<Step>, QStringList>();
-        const auto row = [](const char *name, const QVector<Step> &steps, const QStringList &jobs) {
-            QTest::newRow(name) << steps << jobs;
+        // Columns: calls, jobs.
+        columns<QString, QStringList>();
+        const auto row = [](const char *name, const QString &calls, const QStringList &jobs) {
+            QTest::newRow(name) << calls << jobs;
         };
-        const Step backBegin {Call::TX, "1b2e353931357d"}, backEnd {Call::TX, "1b2e353931367d"};
+        const QString backBegin = "TX 1b2e353931357d, ", backEnd = ", TX 1b2e353931367d";
         const QString fields
             = QStringLiteral("José|São Paulo|191207|000000234598|Obs 1|Obs 2|REAL|REAIS|");
         // normal
         row("front", kFront, {"front 0-8 [" + fields + "000N|09080607071005]"});
         row("observations only",
-            {kFront.at(4), kFront.at(5),
-                {Call::TX, "1b2e353931303030304e30383038303630373037313030357d"}},
+            tx(sampleFront().mid(4, 2)) + ", TX 1b2e353931303030304e30383038303630373037313030357d",
             {"observations 0-2 [||||Obs 1|Obs 2|||000N|08080607071005]"});
-        row("simple authentication", {{Call::TX, "1b56" + kLogoInHex + "4142"}},
+        row("simple authentication", "TX 1b56" + kLogoInHex + "4142",
             {"authentication 0-0 '4142' 37 columns from 254"});
-        row("double authentication, empty line", {{Call::TX, "1b58" + kLogoInHex}},
+        row("double authentication, empty line", "TX 1b58" + kLogoInHex,
             {"authentication 0-0 37 columns from 254 twice"});
         row("monitored, status read while waiting",
-            {{Call::TXI, "1b7e31"}, {Call::Sleep, "", 1}, {Call::Estado, "", 0xc8},
-                {Call::Estado, "", 0xd8}, {Call::TXI, "204242"}, {Call::TXI, "1b7e30"}},
+            "TXI 1b7e31, Sleep =1, Estado =200, Estado =216, TXI 204242, TXI 1b7e30",
             {"monitored 0-5 '204242' / linha enviada às 10:00:04.000, 4000 ms após ESC ~1"});
         row("indented back, then a test line",
-            {backBegin, {Call::TX, "0a0d202041420d0a20204344"}, backEnd, {Call::TX, "41420a"}},
+            backBegin + "TX 0a0d202041420d0a20204344" + backEnd + ", TX 41420a",
             {"back 0-2 '0a0d202041420d0a20204344'", "text 3-3 '41420a'"});
         row("second front keeps the fields, other arguments",
-            kFront + QVector<Step> {{Call::TX, "1b2e353930393030315331307d"}},
+            kFront + ", TX 1b2e353930393030315331307d",
             {"front 0-8 [" + fields + "000N|09080607071005]",
                 "front 9-9 [" + fields
                     + "001S|10] / formato «10» não tem 14 algarismos: usado o padrão "
                       "08080607071005 / esperado 000N antes do formato, veio «001S»"});
         // what the printer had to make up or leave out, said under the heading
-        const auto front = [](int n, const QByteArray &hex) {
-            QVector<Step> out = kFront;
-            out[n - 1].hex = hex;
-            return out;
-        };
-        row("front past the edge", front(9, "1b2e353930393030304e32303230323032303230323032307d"),
+        row("front past the edge",
+            tx(sampleFront(9, "1b2e353930393030304e32303230323032303230323032307d")),
             {"front 0-8 [" + fields
                 + "000N|20202020202020] / linhas além da borda do cheque (140 mm)"});
-        row("front with a short layout", front(9, "1b2e353930393030304e38383637373130357d"),
-            {"front 0-8 [" + fields
-                + "000N|88677105] / formato «88677105» não tem 14 algarismos: usado o padrão "
-                  "08080607071005"});
-        QVector<Step> unreadable = front(3, "1b2e35393033 333130323037 7d");
-        unreadable[3].hex = "1b2e35393034 322e3334352c3938 7d";
-        row("front with a value and a date unread", unreadable,
+        QList<QByteArray> unreadable = sampleFront(3, "1b2e35393033 333130323037 7d");
+        unreadable[3] = QByteArray::fromHex("1b2e35393034 322e3334352c3938 7d");
+        row("front with a value and a date unread", tx(unreadable),
             {"front 0-8 [José|São Paulo|310207|2.345,98|Obs 1|Obs 2|REAL|REAIS|000N|09080607071005]"
              " / valor «2.345,98» não é de 12 algarismos / data «310207» não é DDMMAA"});
-        row("back too long", {backBegin, {Call::TX, QByteArray("0a").repeated(20)}, backEnd},
+        row("back too long", backBegin + "TX " + QString("0a").repeated(20) + backEnd,
             {"back 0-2 '" + QString("0a").repeated(20) + "' / 4 linhas não couberam no verso"});
-        row("monitored without a line", {{Call::TXI, "1b7e31"}, {Call::TXI, "1b7e30"}},
+        row("monitored without a line", "TXI 1b7e31, TXI 1b7e30",
             {"monitored 0-1 / nenhuma linha enviada entre ESC ~1 e ESC ~0"});
         // nothing on paper
         row("drawer, empty text, unknown bytes, print cut short, back end alone",
-            {{Call::TX, "1b6f"}, {Call::TX, ""}, {Call::TX, "1b40"},
-                {Call::TX, "1b2e353930393030304e3038"}, backEnd},
-            {});
-        row("refused print and text", {{Call::TX, kFront.last().hex, -1}, {Call::TX, "41", -1}},
-            {});
-        row("back never ended", {backBegin, {Call::TX, "4142"}}, {});
+            "TX 1b6f, TX, TX 1b40, TX 1b2e353930393030304e3038" + backEnd, {});
+        row("refused print and text", tx(sampleFront().mid(8)) + " =-1, TX 41 =-1", {});
+        row("back never ended", backBegin + "TX 4142", {});
     }
 
     // Each job drawn goes to the screenshots folder, to be looked at.
     void groupsJobs()
     {
-        auto [steps, jobs] = fetch<QVector<Step>, QStringList>();
+        auto [calls, jobs] = fetch<QString, QStringList>();
         const QString dir
             = qEnvironmentVariable("VOREL_TEST_OUTPUT", QStringLiteral("screenshots"));
         QVERIFY(QDir().mkpath(dir));
         QStringList got;
-        for (const PaperJob &j : collectJobs(journal(steps))) {
+        for (const PaperJob &j : collectJobs(journal(calls))) {
             QStringList said
                 = QStringList {shape(j), paper_renderer::details(j)} + paper_renderer::notes(j);
             said.removeAll(QString());
@@ -812,12 +765,10 @@ private slots:
         bad("odd hex", stamp + "TX\tLPT1\t1\t0\t4\t\n", "linha 1: bytes inválidos");
         bad("count disagrees", stamp + "TX\tLPT1\t2\t0\t41\t\n",
             "linha 1: contagem de bytes não confere");
-        bad("some other file", "\x89PNG\r\n\x1a\n", "linha 1: faltam colunas");
         const QByteArray header = "# vorel-demo diário da impressora, versão ";
         bad("newer version", "\n" + header + "3\n" + stamp + "Sleep\t\t\t1\t\t\n",
             "linha 2: diário da versão 3; este programa lê até a versão 2");
         bad("no version", header + "\n", "linha 1: cabeçalho desconhecido");
-        bad("another program's comment", "# lista de compras\n", "linha 1: cabeçalho desconhecido");
         bad("a megabyte of header", header + QByteArray(1 << 20, '9'),
             "linha 1: cabeçalho desconhecido");
         bad("header twice", header + "2\n" + header + "2\n", "linha 2: faltam colunas");
@@ -849,38 +800,35 @@ private slots:
     void replay_data()
     {
         // Columns: journal, statuses, TX results, TXI error, waits allowed, link trace, summary.
-        columns<QVector<Step>, QList<int16_t>, QList<int16_t>, QString, int, QString, QString>();
-        const QVector<Step> monitored = {{Call::TXI, "1b7e31"}, {Call::Sleep, ""},
-            {Call::Estado, "", 0x10}, {Call::TXI, "4c"}, {Call::TXI, "1b7e30"}};
+        columns<QString, QList<int16_t>, QList<int16_t>, QString, int, QString, QString>();
+        const auto row = [](const char *name, const char *calls, const QList<int16_t> &statuses,
+                             const QList<int16_t> &txResults, const char *txiError, int waits,
+                             const QString &trace, const char *summary) {
+            QTest::newRow(name) << QString(calls) << statuses << txResults << QString(txiError)
+                                << waits << trace << QString::fromUtf8(summary);
+        };
+        const char *monitored = "TXI 1b7e31, Sleep, Estado =16, TXI 4c, TXI 1b7e30";
         const QString waited = "TXI 888 1b7e31, Sleep 1, Estado 888, Estado 888, Estado 888, ";
-        row("in order, reads and pauses left out",
-            QVector<Step> {{Call::Estado, ""}, {Call::TX, "41"}, {Call::Sleep, ""},
-                {Call::TXI, "42"}, {Call::TX, ""}},
-            QList<int16_t>(), QList<int16_t>(), QString(), 9, "TX 888 41, TXI 888 42, TX 888",
-            "3 chamadas enviadas.");
-        row("the monitored line waits for bit 4", monitored, QList<int16_t> {0, 0x08, 0x18},
-            QList<int16_t>(), QString(), 9, waited + "TXI 888 4c, TXI 888 1b7e30",
-            "3 chamadas enviadas.");
-        row("a refused call stops the rest",
-            QVector<Step> {{Call::TX, "41"}, {Call::TX, "42"}, {Call::TX, "43"}}, QList<int16_t>(),
-            QList<int16_t> {0, -1}, QString(), 9, "TX 888 41, TX 888 42",
-            "Parou na chamada 2: a impressora recusou o comando.");
-        row("a TXI that cannot be made stops", monitored, QList<int16_t>(), QList<int16_t>(),
-            "porta fechada", 9, "TXI 888 1b7e31", "Parou na chamada 1: porta fechada");
+        row("in order, reads and pauses left out", "Estado, TX 41, Sleep, TXI 42, TX", {}, {}, "",
+            9, "TX 888 41, TXI 888 42, TX 888", "3 chamadas enviadas.");
+        row("the monitored line waits for bit 4", monitored, {0, 0x08, 0x18}, {}, "", 9,
+            waited + "TXI 888 4c, TXI 888 1b7e30", "3 chamadas enviadas.");
+        row("a refused call stops the rest", "TX 41, TX 42, TX 43", {}, {0, -1}, "", 9,
+            "TX 888 41, TX 888 42", "Parou na chamada 2: a impressora recusou o comando.");
+        row("a TXI that cannot be made stops", monitored, {}, {}, "porta fechada", 9,
+            "TXI 888 1b7e31", "Parou na chamada 1: porta fechada");
         // The printer does not stay in the monitored mode.
-        row("a wait given up ends the mode", monitored, QList<int16_t> {0}, QList<int16_t>(),
-            QString(), 2, waited + "TXI 888 1b7e30", "Parou na chamada 4: cancelado");
-        row("a refused line ends the mode",
-            QVector<Step> {{Call::TXI, "1b7e31"}, {Call::TX, "4c"}, {Call::TXI, "1b7e30"}},
-            QList<int16_t> {0x10}, QList<int16_t> {-2}, QString(), 9,
+        row("a wait given up ends the mode", monitored, {0}, {}, "", 2, waited + "TXI 888 1b7e30",
+            "Parou na chamada 4: cancelado");
+        row("a refused line ends the mode", "TXI 1b7e31, TX 4c, TXI 1b7e30", {0x10}, {-2}, "", 9,
             "TXI 888 1b7e31, Sleep 1, Estado 888, TX 888 4c, TXI 888 1b7e30",
             "Parou na chamada 2: a impressora recusou o comando.");
     }
 
     void replay()
     {
-        auto [steps, statuses, txResults, txiError, waits, trace, summary] = fetch<QVector<Step>,
-            QList<int16_t>, QList<int16_t>, QString, int, QString, QString>();
+        auto [calls, statuses, txResults, txiError, waits, trace, summary]
+            = fetch<QString, QList<int16_t>, QList<int16_t>, QString, int, QString, QString>();
         RecordingLink link;
         link.statuses = statuses;
         link.txResults = txResults;
@@ -891,7 +839,7 @@ private slots:
             bool keepWaiting() override { return left-- > 0; }
         } waiter;
         waiter.left = waits;
-        const journal_replay::Result result = journal_replay::replay(link, journal(steps), waiter);
+        const journal_replay::Result result = journal_replay::replay(link, journal(calls), waiter);
         QCOMPARE(link.trace(), trace);
         QCOMPARE(journal_replay::summary(result, QStringLiteral("cancelado")), summary);
     }
@@ -941,12 +889,8 @@ private slots:
         const journal_format::Parsed p = journal_format::readFile(path);
         QCOMPARE(p.error, QString());
         QCOMPARE(p.entries.size(), entries);
-        const JournalEntry &tx = p.entries.at(entries - 4);
-        QCOMPARE(tx.bytes, QByteArray("A"));
-        const JournalEntry &reads = p.entries.at(entries - 2);
-        QCOMPARE(QStringList({callName(reads.call), QString::number(reads.port),
-                     QString::number(reads.result), QString::number(reads.repeats)}),
-            QStringList({"Estado", "632", "216", "2"}));
+        QVERIFY(entryText(p.entries.at(entries - 4)).endsWith(" TX 888 0 '41' x1"));
+        QVERIFY(entryText(p.entries.at(entries - 2)).endsWith(" Estado 632 216 '' x2"));
     }
 
     // All the pictures and the listing, or nothing: a folder a run before filled loses only
@@ -973,9 +917,7 @@ private slots:
             for (const char *name : {"impresso-0009.png", "impressos.txt", "carta.txt"})
                 writeFile(out, QLatin1String(name), "antes");
         }
-        QVector<Step> steps = kFront;
-        steps.append({Call::TX, "1b56414243"});
-        const QVector<PaperJob> jobs = collectJobs(journal(steps));
+        const QVector<PaperJob> jobs = collectJobs(journal(kFront + ", TX 1b56414243"));
         const auto format = pdf ? printed_folder::Format::Pdf : printed_folder::Format::Png;
         const QString why = printed_folder::write(jobs, folder, format);
         QVERIFY2(why.contains(error) && why.isEmpty() == error.isEmpty(), qPrintable(why));
@@ -1003,18 +945,6 @@ private slots:
                 + ext
                 + ": Autenticação simples — 19/12/2007 10:00:09.000 — chamada 10\n"
                   "    ABC\n");
-        if (!pdf)
-            return;
-        // At true size, 175 × 80 mm in points, with text rather than a picture of it.
-        const QByteArray file = readFile(out, "impresso-0001.pdf");
-        const QRegularExpressionMatch box
-            = QRegularExpression(R"(/MediaBox \[0 0 ([0-9.]+) ([0-9.]+)\])")
-                  .match(QString::fromLatin1(file));
-        QVERIFY(box.hasMatch());
-        QVERIFY(qAbs(box.captured(1).toDouble() - 175 * 72 / 25.4) < 1);
-        QVERIFY(qAbs(box.captured(2).toDouble() - 80 * 72 / 25.4) < 1);
-        QVERIFY(file.contains("/ToUnicode"));
-        QVERIFY(!file.contains("/Subtype /Image"));
     }
 };
 
