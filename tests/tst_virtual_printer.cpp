@@ -528,12 +528,19 @@ private slots:
         row("1.101", 110100, "mil cento e um REAIS");
         row("the sample check", 234598,
             "dois mil trezentos e quarenta e cinco REAIS e noventa e oito centavos");
+        row("2.050", 205000, "dois mil e cinquenta REAIS");
+        row("12.300", 1230000, "doze mil e trezentos REAIS");
         row("101.000", 10100000, "cento e um mil REAIS");
         // millions and beyond: "de" after whole millions, no "e" before a group such as 250
         row("million takes de", 100000000, "um milhão de REAIS");
         row("millions take de", 200000000, "dois milhões de REAIS");
         row("1.000.001", 100000100, "um milhão e um REAIS");
+        row("1.000.100", 100010000, "um milhão e cem REAIS");
+        row("1.000.250", 100025000, "um milhão duzentos e cinquenta REAIS");
+        row("1.200.000", 120000000, "um milhão e duzentos mil REAIS");
         row("1.250.000", 125000000, "um milhão duzentos e cinquenta mil REAIS");
+        row("2.345.600", 234560000,
+            "dois milhões trezentos e quarenta e cinco mil e seiscentos REAIS");
         row("million and a half", 150000000, "um milhão e quinhentos mil REAIS");
         row("2.345.678", 234567800,
             "dois milhões trezentos e quarenta e cinco mil seiscentos e setenta e oito REAIS");
