@@ -37,7 +37,8 @@ public:
 
     // Shows on each port option where that port goes (port code -> description).
     void describePorts(const QMap<int, QString> &descriptions);
-    // Offers "Mostrar impressora virtual" while the virtual printer is the one in use.
+    // Offers "Mostrar impressora virtual" once the shell has a window to show (a bare main
+    // window has none).
     void offerVirtualPrinter(bool offered);
     // Reads the status again on LPT1/LPT2, after the printer behind the ports changed.
     void refreshStatus();
