@@ -11,6 +11,7 @@
 #include "virtual_printer/journal_replay.h"
 #include "virtual_printer/paper_renderer.h"
 #include "virtual_printer/paper_view.h"
+#include "virtual_printer/png_file.h"
 #include "virtual_printer/print_grid.h"
 #include "virtual_printer/printed_folder.h"
 #include "virtual_printer/virtual_printer.h"
@@ -21,6 +22,7 @@
 #include <QFontMetricsF>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -952,6 +954,42 @@ private slots:
                 + ext
                 + ": Autenticação simples — 19/12/2007 10:00:09.000 — chamada 10\n"
                   "    ABC\n");
+        if (!pdf) {
+            QCOMPARE(
+                QImage(out.filePath("impresso-0001.png")).convertToFormat(QImage::Format_RGB32),
+                paper_renderer::render(jobs.first()));
+        }
+    }
+
+    // Our own PNG writer, read back by Qt's reader: every pixel as it was.
+    void pngFile_data()
+    {
+        QTest::addColumn<QImage>("image");
+        QImage noise(333, 77, QImage::Format_RGB32);
+        QRandomGenerator random(7);
+        for (int y = 0; y < noise.height(); ++y) {
+            for (int x = 0; x < noise.width(); ++x)
+                noise.setPixel(x, y, random.generate());
+        }
+        QTest::newRow("no two pixels alike") << noise;
+        // Runs longer than one match, of zero and of other differences, ending in odd places.
+        QImage runs(1000, 40, QImage::Format_ARGB32);
+        runs.fill(qRgb(0, 0, 0));
+        for (int y = 10; y < 40; ++y) {
+            for (int x = y * 7; x < 1000 - y; ++x)
+                runs.setPixel(x, y, qRgba(y * 6, 255 - y, x % 3 ? 200 : 9, y * 8));
+        }
+        QTest::newRow("runs") << runs;
+        QImage one(1, 1, QImage::Format_RGB32);
+        one.fill(qRgb(1, 2, 3));
+        QTest::newRow("one pixel") << one;
+    }
+
+    void pngFile()
+    {
+        QFETCH(QImage, image);
+        QCOMPARE(QImage::fromData(png_file::encode(image), "png"),
+            image.convertToFormat(QImage::Format_RGB32));
     }
 };
 

@@ -3,12 +3,11 @@
 #include "core/system_error.h"
 #include "core/text_file.h"
 #include "virtual_printer/paper_renderer.h"
+#include "virtual_printer/png_file.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageWriter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <atomic>
@@ -21,18 +20,6 @@
 namespace printed_folder {
 
 namespace {
-
-QByteArray png(const QImage &image)
-{
-    QByteArray out;
-    QBuffer buffer(&out);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "png");
-    // The fastest deflate: the paper is flat colour, and the default level took ten times as
-    // long for files a fifth smaller.
-    writer.setQuality(80);
-    return writer.write(image) ? out : QByteArray();
-}
 
 // The reason `bytes` could not be written to the new file `path`.
 QString writeFile(const QString &path, const QByteArray &bytes)
@@ -56,8 +43,9 @@ QString writePictures(const QVector<PaperJob> &jobs, const QDir &dir, Format for
     const auto work = [&] {
         for (int i; (i = next++) < jobs.size();) {
             const PaperJob &job = jobs.at(i);
-            const QByteArray bytes = format == Format::Pdf ? paper_renderer::pdf(job)
-                                                           : png(paper_renderer::render(job));
+            const QByteArray bytes = format == Format::Pdf
+                ? paper_renderer::pdf(job)
+                : png_file::encode(paper_renderer::render(job));
             const QString name = fileName(i, jobs.size(), format);
             QString why = bytes.isEmpty() ? QStringLiteral("%1 não pôde ser desenhado").arg(name)
                                           : writeFile(dir.filePath(name), bytes);
