@@ -9,15 +9,15 @@
 #include <QFile>
 #include <QTimeZone>
 #include <algorithm>
+#include <array>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <optional>
 
 namespace journal_format {
 
 namespace {
-
-const QString kTimeFormat = QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz");
 
 constexpr JournalEntry::Call kCalls[] = {JournalEntry::Call::Estado, JournalEntry::Call::TX,
     JournalEntry::Call::TXI, JournalEntry::Call::Sleep};
@@ -227,30 +227,92 @@ QString readLine(QByteArrayView line, LocalTimes &times, JournalEntry &e)
     return {};
 }
 
+void appendHex(QByteArray &out, const QByteArray &bytes)
+{
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    const qsizetype at = out.size();
+    out.resize(at + std::max<qsizetype>(0, 3 * bytes.size() - 1));
+    char *next = out.data() + at;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (i > 0)
+            *next++ = ' ';
+        *next++ = kDigits[quint8(bytes[i]) >> 4];
+        *next++ = kDigits[quint8(bytes[i]) & 0xf];
+    }
+}
+
+// Each byte as the text column shows it, in UTF-8: cp1252, or a mark for a control byte.
+struct ReadableByte
+{
+    static constexpr qsizetype kMostBytes = 9; // "‹ESC›"
+    char text[kMostBytes];
+    qsizetype size;
+};
+
+const std::array<ReadableByte, 256> &readableBytes()
+{
+    static const std::array<ReadableByte, 256> table = [] {
+        std::array<ReadableByte, 256> t {};
+        for (int b = 0; b < 256; ++b) {
+            QByteArray text;
+            if (b == 0x1B)
+                text = "‹ESC›";
+            else if (b == '\r')
+                text = "‹CR›";
+            else if (b == '\n')
+                text = "‹LF›";
+            else if (b < 0x20 || b == 0x7F)
+                text = QStringLiteral("‹%1›").arg(b, 2, 16, QLatin1Char('0')).toUpper().toUtf8();
+            else
+                text = cp1252::toUnicode(QByteArray(1, char(b))).toUtf8();
+            t[b].size = std::min(text.size(), ReadableByte::kMostBytes);
+            std::copy_n(text.constData(), t[b].size, t[b].text);
+        }
+        return t;
+    }();
+    return table;
+}
+
+void appendReadable(QByteArray &out, const QByteArray &bytes)
+{
+    const std::array<ReadableByte, 256> &table = readableBytes();
+    qsizetype at = out.size();
+    out.resize(at + ReadableByte::kMostBytes * bytes.size());
+    char *data = out.data();
+    for (const char b : bytes) {
+        const ReadableByte &r = table[quint8(b)];
+        std::copy_n(r.text, r.size, data + at);
+        at += r.size;
+    }
+    out.truncate(at);
+}
+
+// The names as the file writes them, in Latin-1.
+const QByteArray &callBytes(JournalEntry::Call call)
+{
+    static const std::array<QByteArray, std::size(kCalls)> names = [] {
+        std::array<QByteArray, std::size(kCalls)> n;
+        for (const JournalEntry::Call c : kCalls)
+            n[size_t(c)] = callName(c).toLatin1();
+        return n;
+    }();
+    return names[size_t(call)];
+}
+
 } // namespace
 
 QString hex(const QByteArray &bytes)
 {
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+    QByteArray out;
+    appendHex(out, bytes);
+    return QString::fromLatin1(out);
 }
 
 QString readable(const QByteArray &bytes)
 {
-    QString out;
-    for (char ch : bytes) {
-        const auto b = static_cast<unsigned char>(ch);
-        if (b == 0x1B)
-            out += QStringLiteral("‹ESC›");
-        else if (b == '\r')
-            out += QStringLiteral("‹CR›");
-        else if (b == '\n')
-            out += QStringLiteral("‹LF›");
-        else if (b < 0x20 || b == 0x7F)
-            out += QStringLiteral("‹%1›").arg(b, 2, 16, QLatin1Char('0')).toUpper();
-        else
-            out += cp1252::toUnicode(QByteArray(1, ch));
-    }
-    return out;
+    QByteArray out;
+    appendReadable(out, bytes);
+    return QString::fromUtf8(out);
 }
 
 QString callText(const JournalEntry &entry)
@@ -259,16 +321,56 @@ QString callText(const JournalEntry &entry)
     return entry.repeats > 1 ? QStringLiteral("%1 ×%2").arg(name).arg(entry.repeats) : name;
 }
 
+void appendLine(QByteArray &out, const JournalEntry &e)
+{
+    const auto number = [&out](qint64 value) {
+        char digits[24];
+        out.append(digits, std::to_chars(std::begin(digits), std::end(digits), value).ptr - digits);
+    };
+    // "yyyy-MM-ddTHH:mm:ss.zzz", by hand: QDateTime::toString took longer than the rest.
+    const auto field = [&out](int value, int width, char after) {
+        char digits[4];
+        for (int i = width - 1; i >= 0; --i, value /= 10)
+            digits[i] = char('0' + value % 10);
+        out.append(digits, width);
+        if (after != 0)
+            out.append(after);
+    };
+    const QDate date = e.time.date();
+    const QTime time = e.time.time();
+    field(date.year(), 4, '-');
+    field(date.month(), 2, '-');
+    field(date.day(), 2, 'T');
+    field(time.hour(), 2, ':');
+    field(time.minute(), 2, ':');
+    field(time.second(), 2, '.');
+    field(time.msec(), 3, '\t');
+    out.append(callBytes(e.call));
+    out.append('\t');
+    if (e.call != JournalEntry::Call::Sleep)
+        out.append(port_code::name(e.port).toLatin1());
+    out.append('\t');
+    if (e.call == JournalEntry::Call::TX || e.call == JournalEntry::Call::TXI)
+        number(e.bytes.size());
+    out.append('\t');
+    number(e.result);
+    out.append('\t');
+    appendHex(out, e.bytes);
+    out.append('\t');
+    appendReadable(out, e.bytes);
+    if (e.repeats > 1) {
+        out.append('\t');
+        number(e.repeats);
+    }
+    out.append('\n');
+}
+
 QString line(const JournalEntry &e)
 {
-    const bool carriesBytes = e.call == JournalEntry::Call::TX || e.call == JournalEntry::Call::TXI;
-    QStringList fields {e.time.toString(kTimeFormat), callName(e.call),
-        e.call == JournalEntry::Call::Sleep ? QString() : port_code::name(e.port),
-        carriesBytes ? QString::number(e.bytes.size()) : QString(), QString::number(e.result),
-        hex(e.bytes), readable(e.bytes)};
-    if (e.repeats > 1)
-        fields << QString::number(e.repeats);
-    return fields.join(QLatin1Char('\t'));
+    QByteArray out;
+    appendLine(out, e);
+    out.chop(1);
+    return QString::fromUtf8(out);
 }
 
 QString header()

@@ -26,6 +26,8 @@ inline constexpr int kVersion = 2;
 // result, hex, text, and the number of repeated reads when above one. `parse` reads it back
 // whole; the text column is only for people.
 [[nodiscard]] QString line(const JournalEntry &entry);
+// The same line and its end, appended as UTF-8: what the file holds for the entry.
+void appendLine(QByteArray &out, const JournalEntry &entry);
 // The header, then a line for each entry.
 [[nodiscard]] QString text(const QVector<JournalEntry> &entries);
 

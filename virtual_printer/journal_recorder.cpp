@@ -193,7 +193,9 @@ void JournalRecorder::write(const JournalEntry &entry)
         fail(system_error::reason(syncError));
         return;
     }
-    const QByteArray line = (journal_format::line(entry) + QLatin1Char('\n')).toUtf8();
+    m_line.truncate(0);
+    journal_format::appendLine(m_line, entry);
+    const QByteArray &line = m_line;
     // Past the limit the journal could no longer be opened.
     if (m_size + line.size() > journal_format::kMaxFileBytes) {
         fail(text_file::tooLarge(journal_format::kMaxFileBytes));
@@ -252,9 +254,21 @@ void JournalRecorder::record(JournalEntry entry)
     write(entry);
 }
 
+// The offset is looked up once a minute, as clocks change on the minute: looked up on every call,
+// it took longer than a call to a serial port.
+QDateTime JournalRecorder::now()
+{
+    const qint64 ms = QDateTime::currentMSecsSinceEpoch();
+    if (const qint64 minute = ms / 60000; minute != m_offsetMinute) {
+        m_offset = QDateTime::fromMSecsSinceEpoch(minute * 60000).offsetFromUtc();
+        m_offsetMinute = minute;
+    }
+    return QDateTime::fromMSecsSinceEpoch(ms, Qt::OffsetFromUTC, m_offset);
+}
+
 LinkResult JournalRecorder::Estado(int16_t port)
 {
-    const QDateTime time = QDateTime::currentDateTime();
+    const QDateTime time = now();
     const LinkResult r = m_inner->Estado(port);
     record({time, JournalEntry::Call::Estado, port, {}, r.value});
     return r;
@@ -262,7 +276,7 @@ LinkResult JournalRecorder::Estado(int16_t port)
 
 LinkResult JournalRecorder::TX(int16_t port, const QByteArray &bytes)
 {
-    const QDateTime time = QDateTime::currentDateTime();
+    const QDateTime time = now();
     const LinkResult r = m_inner->TX(port, bytes);
     record({time, JournalEntry::Call::TX, port, bytes, r.value});
     return r;
@@ -270,7 +284,7 @@ LinkResult JournalRecorder::TX(int16_t port, const QByteArray &bytes)
 
 LinkResult JournalRecorder::TXI(int16_t port, const QByteArray &bytes)
 {
-    const QDateTime time = QDateTime::currentDateTime();
+    const QDateTime time = now();
     const LinkResult r = m_inner->TXI(port, bytes);
     record({time, JournalEntry::Call::TXI, port, bytes, r.value});
     return r;
@@ -278,7 +292,7 @@ LinkResult JournalRecorder::TXI(int16_t port, const QByteArray &bytes)
 
 void JournalRecorder::Sleep(uint32_t milliseconds)
 {
-    const QDateTime time = QDateTime::currentDateTime();
+    const QDateTime time = now();
     m_inner->Sleep(milliseconds);
     record({time, JournalEntry::Call::Sleep, 0, {}, int32_t(milliseconds)});
 }

@@ -48,11 +48,16 @@ private:
     void close();
     void fail(const QString &why);
     void syncLoop();
+    [[nodiscard]] QDateTime now();
 
     PrinterLink *m_inner;
     QString m_path;
     int m_fd = -1;
     qint64 m_size = 0;
+    QByteArray m_line; // kept to spare an allocation a call
+    // The local zone's offset from UTC in the minute m_offsetMinute since the epoch.
+    qint64 m_offsetMinute = -1;
+    int m_offset = 0;
 
     // The last line written was this status read; reads answered alike since then are held.
     bool m_lastWasRead = false;
