@@ -22,8 +22,10 @@
 #include <csignal>
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 
@@ -74,8 +76,8 @@ void setAccess(const QDir &dir, Access access)
         qFatal("cannot restrict the test");
 }
 
-enum Kind { Folder, Fifo, Device };
-constexpr mode_t kModes[] = {S_IFDIR, S_IFIFO, S_IFCHR};
+enum Kind { Folder, Fifo, Socket, Device };
+constexpr mode_t kModes[] = {S_IFDIR, S_IFIFO, S_IFSOCK, S_IFCHR};
 
 // A device needs root; the others anyone.
 bool makeNode(const QString &path, Kind kind)
@@ -88,6 +90,17 @@ bool makeNode(const QString &path, Kind kind)
         return ::mkfifo(name, 0644) == 0;
     case Device: // the null device: reading it ends at once, writing it loses everything
         return ::mknod(name, S_IFCHR | 0666, makedev(1, 3)) == 0;
+    case Socket: {
+        sockaddr_un address {};
+        address.sun_family = AF_UNIX;
+        if (name.size() >= qsizetype(sizeof address.sun_path))
+            return false;
+        std::copy(name.begin(), name.end(), address.sun_path);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        const bool bound = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+        ::close(fd);
+        return bound;
+    }
     }
     return false;
 }
@@ -125,15 +138,6 @@ std::jthread fifoRescuer(const QString &path, std::atomic<int> &rescues)
     });
 }
 
-// The virtual printer's window, with fakes for what it asks and tells.
-struct Viewer
-{
-    RecordingMessages messages;
-    ScriptedQuestion question;
-    VirtualPrinter printer;
-    VirtualPrinterWindow window {printer, messages, question};
-};
-
 // The messages of reading and then writing `name` in `dir` the way the program does.
 QStringList readAndWrite(const QDir &dir, const QString &name)
 {
@@ -144,11 +148,14 @@ QStringList readAndWrite(const QDir &dir, const QString &name)
         const layout_table::SaveResult saved = layout_table::save(dir, "237", kFields);
         return {layout_table::lookup(dir, "237").error, saved.file + ": " + saved.reason};
     }
-    Viewer v;
-    (void)v.printer.TX(888, "ABC\r\n");
+    RecordingMessages messages;
+    ScriptedQuestion question;
+    VirtualPrinter printer;
+    VirtualPrinterWindow window(printer, messages, question);
+    (void)printer.TX(888, "ABC\r\n");
     if (name == kPicture)
-        return {v.window.paperView()->saveImageTo(path)};
-    return {v.window.openJournalFrom(path), v.window.saveJournalTo(path)};
+        return {window.paperView()->saveImageTo(path)};
+    return {window.openJournalFrom(path), window.saveJournalTo(path)};
 }
 
 } // namespace
@@ -365,6 +372,8 @@ private slots:
         const QString unsaved = "Não foi possível gravar o diário em %1: ";
         row("data folder", Folder, kData, "é uma pasta\né uma pasta");
         row("data FIFO", Fifo, kData, fifo + "\n" + fifo);
+        row("data socket", Socket, kData,
+            "é um socket, não um arquivo comum\né um socket, não um arquivo comum");
         row("table FIFO", Fifo, kTable, fifo + "\n" + kTable + ": " + fifo);
         row("backup FIFO", Fifo, "Formato_cheque.bak", "\nFormato_cheque.bak: " + fifo);
         row("temporary FIFO", Fifo, "Formato_temp.txt", "\nFormato_temp.txt: " + fifo);
@@ -453,10 +462,13 @@ private slots:
         QFile file(dir.filePath(name));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));
         file.close();
-        Viewer v;
+        RecordingMessages messages;
+        ScriptedQuestion question;
+        VirtualPrinter printer;
+        VirtualPrinterWindow window(printer, messages, question);
         const qint64 before = bytesRead();
-        const QString told = name == kData ? check_data::load(dir).error
-                                           : v.window.openJournalFrom(file.fileName());
+        const QString told
+            = name == kData ? check_data::load(dir).error : window.openJournalFrom(file.fileName());
         QCOMPARE(told, message.replace("%1", file.fileName()));
         QVERIFY(bytesRead() - before < (1 << 20));
         // What could not be read back is not written either.
@@ -470,10 +482,12 @@ private slots:
     // A call of megabytes shows a short prefix; the whole of it stays there for who asks.
     void hugeEntryShownCut()
     {
-        Viewer v;
-        VirtualPrinterWindow &window = v.window;
+        RecordingMessages messages;
+        ScriptedQuestion question;
+        VirtualPrinter printer;
+        VirtualPrinterWindow window(printer, messages, question);
         const QByteArray huge = QByteArray(3 << 20, 'A');
-        (void)v.printer.TX(888, huge);
+        (void)printer.TX(888, huge);
         const QAbstractItemModel *model = window.findChild<QTableView *>("journal")->model();
         for (const int column : {JournalModel::Commands, JournalModel::Hex, JournalModel::Text}) {
             for (const int role : {Qt::DisplayRole, Qt::ToolTipRole}) {
