@@ -38,6 +38,7 @@ private slots:
         row("double, accents, refused on COM2", 2, 2, "çãé", Script {-32768}, 0,
             "TX 2 1b58" + logo + "e7e3e9", kFailed);
         row("monitored on COM1", 3, 1, "AB", Script {0x10}, 0, "", serial);
+        row("monitored on COM2", 3, 2, "AB", Script {0x10}, 0, "", serial);
         row("monitored, third read fails", 3, 888, "AB", Script {0}, 3,
             "TXI 888 1b7e31, Sleep 1, Estado 888, Estado 888, Estado 632, TXI 632 1b7e30",
             "Não foi possível ler o estado da impressora: Dispositivo ausente\nA autenticação não "
