@@ -41,11 +41,6 @@ const QByteArray kTwoBanks = kBank001 + "237|09|08|06|07|07|10|05\r\n";
 const layout_table::Fields kFields = {"12", "08", "06", "07", "07", "10", "05"};
 const QByteArray kSaved237 = "237|12|08|06|07|07|10|05\r\n";
 
-QByteArray operator""_b(const char *bytes, size_t size)
-{
-    return QByteArray(bytes, qsizetype(size));
-}
-
 enum Access { Normal, ReadOnlyFile, ReadOnlyFolder, Unreadable, DiskFull };
 
 // Puts the folder in the state of a row, or back with Normal. Modes stop nothing for root, whom
@@ -185,8 +180,8 @@ private slots:
         const QString denied = unsaved + "permissão negada", full = "arquivo grande demais";
         row("data binary", kData, "\r\n" + bin.repeated(6), Normal, "",
             "\r\n" + bin.repeated(3) + "novo\r\n" + bin.repeated(2));
-        row("data lone CR and LF", kData, "1\r2\n3\r4\n5\r6\nb\rc"_b, Normal, "",
-            "1\r\n2\r\n3\r\n4\r\nnovo\r\n6\r\nb\r\nc\r\n"_b);
+        row("data lone CR and LF", kData, QByteArray("1\r2\n3\r4\n5\r6\nb\rc"), Normal, "",
+            QByteArray("1\r\n2\r\n3\r\n4\r\nnovo\r\n6\r\nb\r\nc\r\n"));
         row("data read-only", kData, stored, ReadOnlyFile, denied, stored);
         row("data unreadable is kept", kData, stored, Unreadable,
             "Não foi possível ler Dados_cheque.txt: permissão negada\n" + denied, stored);
@@ -274,7 +269,7 @@ private slots:
         QVERIFY(layout_table::save(dir, "237", kFields).saved());
         QCOMPARE(readFile(dir, kTable), kBank001 + kSaved237);
         QCOMPARE(readFile(dir, kBackup), kTwoBanks);
-        QCOMPARE(readFile(dir, "victim.txt"), "keep me"_b);
+        QCOMPARE(readFile(dir, "victim.txt"), QByteArray("keep me"));
         QCOMPARE(dir.entryList(kAll, QDir::Name), (QStringList {kBackup, kTable, "victim.txt"}));
     }
 

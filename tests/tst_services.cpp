@@ -58,7 +58,6 @@ private slots:
         // Under LANG=C the system's locale speaks C but is not QLocale::c().
         row("the system's, C or POSIX", QLocale::system(), "pt_BR");
         row("C", QLocale::c(), "pt_BR");
-        row("POSIX", QLocale(QStringLiteral("POSIX")), "pt_BR");
         row("US English kept", QLocale(QLocale::English, QLocale::UnitedStates), "en_US");
         row("Portugal kept", QLocale(QLocale::Portuguese, QLocale::Portugal), "pt_PT");
     }

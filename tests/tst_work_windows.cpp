@@ -35,8 +35,6 @@ private slots:
             "TXI 632 61e7fa636172, TXI 632 1b7e30",
             "");
         // bad input
-        row("simple, refused on COM1", 1, 1, "AB", Script {-1}, 0, "TX 1 1b56" + logo + "4142",
-            kFailed);
         row("double, accents, refused on COM2", 2, 2, "çãé", Script {-32768}, 0,
             "TX 2 1b58" + logo + "e7e3e9", kFailed);
         row("monitored on COM1", 3, 1, "AB", Script {0x10}, 0, "", serial);

@@ -1,5 +1,6 @@
 // A printer library with the real ABI that records what it receives. With FAKE_PRINTER_CRASH set
-// in the environment, TX crashes the program, as a broken library would.
+// in the environment, TX crashes the program, as a broken library would. Built with
+// FAKE_WITHOUT_TXI, it lacks TXI, for the lazy lookup test.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -33,10 +34,12 @@ EXPORT int16_t TX(int16_t port, const char *bytes)
         std::abort();
     return take(port, bytes);
 }
+#ifndef FAKE_WITHOUT_TXI
 EXPORT int16_t TXI(int16_t port, const char *bytes)
 {
     return take(port, bytes);
 }
+#endif
 // For the test: what the last TX or TXI received, its port, and whether a zero followed.
 EXPORT const char *fake_last(uint32_t *count, int *port, int *trailingZero)
 {
