@@ -20,12 +20,14 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFontMetricsF>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QWheelEvent>
@@ -294,6 +296,15 @@ private slots:
         QCOMPARE(qRound(box.captured(2).toDouble() * 25.4 / 72), 80);
         QVERIFY(pdf.contains("/FontFile2") && pdf.contains("/ToUnicode"));
         QVERIFY(!pdf.contains("/Subtype /Image"));
+
+        // "Enviar à impressora...": the chosen job's calls only, or all of them.
+        QSignalSpy sent(&b.window, &VirtualPrinterWindow::sendRequested);
+        const QList<QAction *> send = b.get<QPushButton>("enviar")->menu()->actions();
+        send.at(0)->trigger(); // the check: calls 1 to 9
+        paper->selectJob(1);
+        send.at(0)->trigger(); // the text, after the drawer's call
+        send.at(1)->trigger();
+        QCOMPARE(sent, (QList<QVariantList> {{0, 9}, {10, 1}, {0, 11}}));
     }
 
     void hexDump_data()
