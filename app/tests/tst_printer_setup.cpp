@@ -11,9 +11,11 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTableView>
 
 using namespace std::chrono_literals;
 
@@ -38,6 +40,17 @@ QWidget *shownVirtualPrinter()
     return nullptr;
 }
 
+// Shows the program's windows and waits for what follows the first paint: the start-up's
+// messages and the virtual printer.
+MainWindow &showUp(Shell &shell)
+{
+    shell.show();
+    if (!QTest::qWaitForWindowExposed(&shell.mainWindow()))
+        qFatal("the main window did not show");
+    QTest::qWait(100);
+    return shell.mainWindow();
+}
+
 } // namespace
 
 // The printer a run starts on, and the setup that changes it: the dialog, its tests of a device,
@@ -55,52 +68,60 @@ private slots:
 
     void init() { QFile::remove(settings::defaultPath()); }
 
-    void startsOnTheFilesPrinter_data()
+    void startsOnTheChosenPrinter_data()
     {
-        QTest::addColumn<QByteArray>("file"); // %pty: a pseudo-terminal, %missing: no such file
-        QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("onThePty"); // "out" on COM1 reaches the pseudo-terminal
-        QTest::addColumn<QString>("message"); // part of the one message; empty: none
-        const QByteArray ports = "[printer]\nbackend=ports\ncom1=%pty\nlpt1=%missing\n";
-        row("ports from the file", ports, QStringList(), true,
-            "Nenhum dispositivo em %missing: confira se a impressora ou o adaptador está ligado, "
+        // Columns: file, arguments, printer, panel, message.
+        // file: the settings file, %pty a pseudo-terminal; printer: the one the test line reaches
+        // panel: the status read at start-up; message: part of the one message, empty: none
+        columns<QByteArray, QStringList, QString, QString, QString>();
+        const QByteArray ports = "[printer]\nbackend=ports\ncom1=%pty\nlpt1=/nada/lp0\n";
+        const QStringList library {"--printer", "library", "--printer-library"};
+        row("ports from the file", ports, QStringList(), "ports", "",
+            "Nenhum dispositivo em /nada/lp0: confira se a impressora ou o adaptador está ligado, "
             "ou escolha outro em \"Configurar impressora...\" (clique com o botão direito na "
             "janela principal).");
-        row("command line over the file", ports, QStringList {"--printer", "virtual"}, false,
-            QString());
-        row("library missing", QByteArray("[printer]\nbackend=library\nlibrary=%missing\n"),
-            QStringList(), false, "Escolha outra biblioteca em \"Configurar impressora...\"");
+        row("command line over the file", ports, QStringList {"--printer", "virtual"}, "virtual",
+            "11011000", "");
+        row("library", QByteArray(), library + QStringList {FAKE_LIBRARY}, "library", "10010000",
+            "");
+        row("library missing", QByteArray(), library + QStringList {"/nada/libVorel_Dll.so"},
+            "library", "",
+            "/nada/libVorel_Dll.so: o arquivo ou a pasta não existe. Escolha outra biblioteca em "
+            "\"Configurar impressora...\"");
         row("garbage", QByteArray("\x01\xfe lixo\n[printer]\nbackend=impressora\n"), QStringList(),
-            false, "backend=impressora: use virtual, library ou ports");
+            "virtual", "11011000", "backend=impressora: use virtual, library ou ports");
     }
 
-    void startsOnTheFilesPrinter()
+    // Only the virtual printer opens its window, beside the main window, with the status read
+    // of the start-up already in its journal; the ports tell their devices.
+    void startsOnTheChosenPrinter()
     {
-        QFETCH(QByteArray, file);
-        QFETCH(QStringList, arguments);
-        QFETCH(bool, onThePty);
-        QFETCH(QString, message);
+        auto [file, arguments, printer, panel, message]
+            = fetch<QByteArray, QStringList, QString, QString, QString>();
         PseudoTerminal pty;
-        const QString missing = m_home.filePath(QStringLiteral("nada"));
         QVERIFY(QDir().mkpath(QFileInfo(settings::defaultPath()).path()));
-        writeFile(QDir(), settings::defaultPath(),
-            file.replace("%pty", pty.path.toLocal8Bit())
-                .replace("%missing", missing.toLocal8Bit()));
-        const ParsedOptions parsed
-            = parseOptions(QStringList {QStringLiteral("vorel-demo")} + arguments);
-        QVERIFY(!parsed.exit);
-
+        writeFile(QDir(), settings::defaultPath(), file.replace("%pty", pty.path.toLocal8Bit()));
         RecordingMessages messages;
-        Shell shell(parsed.options, messages);
-        shell.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&shell.mainWindow()));
-        QTest::qWait(100); // the start-up's messages follow the first paint
+        Shell shell(parseOptions(QStringList {"vorel-demo"} + arguments).options, messages);
+        MainWindow &main = showUp(shell);
         QCOMPARE(messages.texts.size(), message.isEmpty() ? 0 : 1);
-        QVERIFY2(messages.texts.value(0).contains(message.replace("%missing", missing)),
-            qPrintable(messages.texts.value(0)));
-        click(shell.mainWindow(), QStringLiteral("Option3"));
-        click(shell.mainWindow(), QStringLiteral("Command2"));
-        QCOMPARE(pty.read(), onThePty ? kTestLine : QByteArray());
+        QVERIFY2(messages.texts.value(0).contains(message), qPrintable(messages.texts.value(0)));
+        QCOMPARE(statusBits(main), panel);
+        click(main, QStringLiteral("Option3"));
+        click(main, QStringLiteral("Command2"));
+        QCOMPARE(pty.read(), printer == "ports" ? kTestLine : QByteArray());
+        if (printer == "ports") {
+            QCOMPARE(child<QRadioButton>(main, "Option1")->toolTip(), "/nada/lp0");
+            const QString com1 = child<QRadioButton>(main, "Option3")->toolTip();
+            QVERIFY2(com1.startsWith(pty.path + " (9600 bps, 8N1, "), qPrintable(com1));
+        }
+        QTRY_COMPARE(bool(shownVirtualPrinter()), printer == "virtual");
+        if (printer != "virtual")
+            return;
+        auto *journal = child<QTableView>(*shownVirtualPrinter(), QStringLiteral("journal"));
+        QCOMPARE(journal->model()->index(0, 1).data().toString(), QStringLiteral("Estado"));
+        QVERIFY(
+            main.screen()->availableGeometry().contains(shownVirtualPrinter()->frameGeometry()));
     }
 
     // A session on a real printer is recorded as it goes, read back in the viewer and sent to
@@ -114,10 +135,7 @@ private slots:
                                      "--journal", journal})
                         .options,
             messages);
-        shell.show();
-        MainWindow &main = shell.mainWindow();
-        QVERIFY(QTest::qWaitForWindowExposed(&main));
-        QTest::qWait(100); // messages wait for the first paint
+        MainWindow &main = showUp(shell);
         QVERIFY(child<QAction>(main, QStringLiteral("actionRecordJournal"))->isChecked());
         click(main, QStringLiteral("Option3"));
         click(main, QStringLiteral("Command2"));
@@ -142,36 +160,38 @@ private slots:
 
     void setupAppliesWithoutLosingWork_data()
     {
-        QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<bool>("accept");
-        row("OK", QStringList(), true);
-        row("OK, LPT2 given for this run", QStringList {"--lpt2", "/dev/usb/lp7"}, true);
-        row("Cancelar", QStringList(), false);
+        row("OK", true);
+        row("Cancelar", false);
     }
 
+    // Reached from the main window's context menu, or Ctrl+comma.
     void setupAppliesWithoutLosingWork()
     {
-        QFETCH(QStringList, arguments);
         QFETCH(bool, accept);
         PseudoTerminal pty;
         RecordingMessages messages;
-        Shell shell(
-            parseOptions(QStringList {QStringLiteral("vorel-demo")} + arguments).options, messages);
-        shell.show();
-        MainWindow &main = shell.mainWindow();
-        QTRY_VERIFY(shownVirtualPrinter());
+        Shell shell(parseOptions({"vorel-demo", "--lpt2", "/dev/usb/lp7"}).options, messages);
+        MainWindow &main = showUp(shell);
+        QCOMPARE(main.contextMenuPolicy(), Qt::ActionsContextMenu);
+        // The virtual printer's window comes back after it was closed.
+        QVERIFY(shownVirtualPrinter());
+        shownVirtualPrinter()->close();
+        child<QAction>(main, QStringLiteral("actionShowVirtualPrinter"))->trigger();
+        QVERIFY(shownVirtualPrinter());
         // The check window holds a text for the back when the printer changes.
         click(main, QStringLiteral("Command4"));
         QWidget &check = *child<QWidget>(main, QStringLiteral("Cheque"));
-        QTRY_COMPARE(
-            QGuiApplication::focusWindow(), check.windowHandle()); // it loads its data then
+        QVERIFY(activate(check)); // it loads its data then
         child<QPlainTextEdit>(check, QStringLiteral("Text7"))
             ->setPlainText(QStringLiteral("verso"));
         click(main, QStringLiteral("Option3"));
 
-        child<QAction>(main, QStringLiteral("actionSetup"))->trigger();
+        QTest::keyClick(&check, Qt::Key_Comma, Qt::ControlModifier);
         auto &dialog = *child<PrinterSetupDialog>(main, QString());
         QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Configuração da impressora"));
+        grabToPng(&dialog, QStringLiteral("ConfiguracaoImpressora"));
         child<QAbstractButton>(dialog, QStringLiteral("ports"))->click();
         child<QComboBox>(dialog, QStringLiteral("com1Device"))->setEditText(pty.path);
         QTest::mouseClick(child<QDialogButtonBox>(dialog, QString())
@@ -185,40 +205,14 @@ private slots:
         QCOMPARE(pty.read().contains("verso"), accept);
         QCOMPARE(bool(shownVirtualPrinter()), !accept);
         QVERIFY2(messages.texts.isEmpty(), qPrintable(messages.texts.join('\n')));
-        if (!accept) {
-            QVERIFY(!QFile::exists(settings::defaultPath()));
-            return;
-        }
+        QCOMPARE(shell.printer().ports.lpt2, QStringLiteral("/dev/usb/lp7"));
         // The file keeps what the dialog changed, not what the command line gave for this run.
         const settings::Loaded file = settings::read(settings::defaultPath());
         QVERIFY(file.problem.isEmpty());
-        QCOMPARE(file.settings.printer, PrinterSettings::Printer::Ports);
-        QCOMPARE(file.settings.ports.com1, pty.path);
+        QCOMPARE(file.settings.printer,
+            accept ? PrinterSettings::Printer::Ports : PrinterSettings::Printer::Virtual);
+        QCOMPARE(file.settings.ports.com1, accept ? pty.path : PortSettings().com1);
         QCOMPARE(file.settings.ports.lpt2, PortSettings().lpt2);
-        QCOMPARE(shell.printer().ports.lpt2, arguments.value(1, PortSettings().lpt2));
-    }
-
-    void contextMenu()
-    {
-        RecordingMessages messages;
-        Shell shell(Options {}, messages);
-        shell.show();
-        MainWindow &main = shell.mainWindow();
-        QCOMPARE(main.contextMenuPolicy(), Qt::ActionsContextMenu);
-        // The virtual printer's window comes back after it was closed.
-        QWidget *printer = nullptr;
-        QTRY_VERIFY((printer = shownVirtualPrinter()));
-        printer->close();
-        child<QAction>(main, QStringLiteral("actionShowVirtualPrinter"))->trigger();
-        QVERIFY(printer->isVisible());
-
-        main.activateWindow();
-        QTRY_VERIFY(main.isActiveWindow());
-        QTest::keyClick(&main, Qt::Key_Comma, Qt::ControlModifier);
-        auto *dialog = main.findChild<PrinterSetupDialog *>();
-        QVERIFY(dialog && dialog->isVisible());
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Configuração da impressora"));
-        grabToPng(dialog, QStringLiteral("ConfiguracaoImpressora"));
     }
 
     void continuousStatus_data()
@@ -317,48 +311,22 @@ private slots:
         QVERIFY(messages.texts.isEmpty());
     }
 
-    void dialogRefusesWhatCannotBeUsed_data()
-    {
-        QTest::addColumn<QString>("field");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("key");
-        QTest::addColumn<QString>("taken"); // the value chosen; empty: refused
-        QTest::addColumn<QString>("message");
-        row("time with a comma", "write-timeout", "2,5", int(settings::Key::WriteTimeout), "2.5",
-            "");
-        row("speed abc", "serial-speed", "abc", int(settings::Key::SerialSpeed), "",
-            "Velocidade \"abc\": use um número de 50 a 4000000");
-        row("no LPT2", "lpt2Device", "", int(settings::Key::Lpt2), "",
-            "LPT2 \"\": use o caminho do dispositivo");
-    }
-
+    // Every value that cannot be used is told, in one message, and nothing is taken.
     void dialogRefusesWhatCannotBeUsed()
     {
-        QFETCH(QString, field);
-        QFETCH(QString, text);
-        QFETCH(int, key);
-        QFETCH(QString, taken);
-        QFETCH(QString, message);
         RecordingMessages messages;
         PrinterSetupDialog::Context context;
         context.messages = &messages;
         context.serialPorts = [] { return QList<port_discovery::SerialEntry>(); };
         PrinterSetupDialog dialog(PrinterSettings(), context);
-        QWidget *input = child<QWidget>(dialog, field);
-        if (auto *combo = qobject_cast<QComboBox *>(input))
-            combo->setEditText(text);
-        else
-            qobject_cast<QLineEdit *>(input)->setText(text);
+        child<QComboBox>(dialog, QStringLiteral("serial-speed"))
+            ->setEditText(QStringLiteral("abc"));
+        child<QComboBox>(dialog, QStringLiteral("lpt2Device"))->setEditText(QString());
         dialog.accept();
-        QCOMPARE(
-            dialog.result(), taken.isEmpty() ? int(QDialog::Rejected) : int(QDialog::Accepted));
-        if (!taken.isEmpty()) {
-            QCOMPARE(settings::text(dialog.chosen(), settings::Key(key)), taken);
-            QVERIFY(messages.texts.isEmpty());
-            return;
-        }
-        QCOMPARE(messages.texts.size(), 1);
-        QVERIFY2(messages.texts.first().contains(message), qPrintable(messages.texts.first()));
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(messages.texts,
+            QStringList {"A configuração não foi aplicada. Corrija:\n- LPT2 \"\": use o caminho "
+                         "do dispositivo\n- Velocidade \"abc\": use um número de 50 a 4000000"});
     }
 
 private:
