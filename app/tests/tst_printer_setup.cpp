@@ -64,42 +64,36 @@ private slots:
         // The settings file and the check data live in a folder of the test's own.
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home.path()));
         QVERIFY(QDir::setCurrent(m_home.path()));
+        QVERIFY(QDir().mkpath(QFileInfo(settings::defaultPath()).path()));
     }
 
     void init() { QFile::remove(settings::defaultPath()); }
 
     void startsOnTheChosenPrinter_data()
     {
-        // Columns: file, arguments, printer, panel, message.
-        // file: the settings file, %pty a pseudo-terminal; printer: the one the test line reaches
+        // Columns: file, arguments, virtual, panel, message.
+        // file: the settings file, %pty: a pseudo-terminal; virtual: its window opens
         // panel: the status read at start-up; message: part of the one message, empty: none
-        columns<QByteArray, QStringList, QString, QString, QString>();
-        const QByteArray ports = "[printer]\nbackend=ports\ncom1=%pty\nlpt1=/nada/lp0\n";
+        columns<QByteArray, QStringList, bool, QString, QString>();
         const QStringList library {"--printer", "library", "--printer-library"};
-        row("ports from the file", ports, QStringList(), "ports", "",
-            "Nenhum dispositivo em /nada/lp0: confira se a impressora ou o adaptador está ligado, "
-            "ou escolha outro em \"Configurar impressora...\" (clique com o botão direito na "
-            "janela principal).");
-        row("command line over the file", ports, QStringList {"--printer", "virtual"}, "virtual",
-            "11011000", "");
-        row("library", QByteArray(), library + QStringList {FAKE_LIBRARY}, "library", "10010000",
-            "");
-        row("library missing", QByteArray(), library + QStringList {"/nada/libVorel_Dll.so"},
-            "library", "",
+        row("command line over the file", QByteArray("[printer]\nbackend=ports\ncom1=%pty\n"),
+            QStringList {"--printer", "virtual"}, true, "11011000", "");
+        row("library", QByteArray(), library + QStringList {FAKE_LIBRARY}, false, "10010000", "");
+        row("library missing", QByteArray(), library + QStringList {"/nada/libVorel_Dll.so"}, false,
+            "",
             "/nada/libVorel_Dll.so: o arquivo ou a pasta não existe. Escolha outra biblioteca em "
             "\"Configurar impressora...\"");
         row("garbage", QByteArray("\x01\xfe lixo\n[printer]\nbackend=impressora\n"), QStringList(),
-            "virtual", "11011000", "backend=impressora: use virtual, library ou ports");
+            true, "11011000", "backend=impressora: use virtual, library ou ports");
     }
 
     // Only the virtual printer opens its window, beside the main window, with the status read
-    // of the start-up already in its journal; the ports tell their devices.
+    // of the start-up already in its journal.
     void startsOnTheChosenPrinter()
     {
-        auto [file, arguments, printer, panel, message]
-            = fetch<QByteArray, QStringList, QString, QString, QString>();
+        auto [file, arguments, isVirtual, panel, message]
+            = fetch<QByteArray, QStringList, bool, QString, QString>();
         PseudoTerminal pty;
-        QVERIFY(QDir().mkpath(QFileInfo(settings::defaultPath()).path()));
         writeFile(QDir(), settings::defaultPath(), file.replace("%pty", pty.path.toLocal8Bit()));
         RecordingMessages messages;
         Shell shell(parseOptions(QStringList {"vorel-demo"} + arguments).options, messages);
@@ -109,14 +103,9 @@ private slots:
         QCOMPARE(statusBits(main), panel);
         click(main, QStringLiteral("Option3"));
         click(main, QStringLiteral("Command2"));
-        QCOMPARE(pty.read(), printer == "ports" ? kTestLine : QByteArray());
-        if (printer == "ports") {
-            QCOMPARE(child<QRadioButton>(main, "Option1")->toolTip(), "/nada/lp0");
-            const QString com1 = child<QRadioButton>(main, "Option3")->toolTip();
-            QVERIFY2(com1.startsWith(pty.path + " (9600 bps, 8N1, "), qPrintable(com1));
-        }
-        QTRY_COMPARE(bool(shownVirtualPrinter()), printer == "virtual");
-        if (printer != "virtual")
+        QCOMPARE(pty.read(), QByteArray());
+        QTRY_COMPARE(bool(shownVirtualPrinter()), isVirtual);
+        if (!isVirtual)
             return;
         auto *journal = child<QTableView>(*shownVirtualPrinter(), QStringLiteral("journal"));
         QCOMPARE(journal->model()->index(0, 1).data().toString(), QStringLiteral("Estado"));
@@ -124,18 +113,25 @@ private slots:
             main.screen()->availableGeometry().contains(shownVirtualPrinter()->frameGeometry()));
     }
 
-    // A session on a real printer is recorded as it goes, read back in the viewer and sent to
-    // the printer again.
+    // A session on the ports of the settings file is recorded as it goes, read back in the viewer
+    // and sent to the printer again.
     void recordedSessionIsSentAgain()
     {
         PseudoTerminal pty;
+        writeFile(QDir(), settings::defaultPath(),
+            "[printer]\nbackend=ports\ncom1=" + pty.path.toLocal8Bit() + "\nlpt1=/nada/lp0\n");
         const QString journal = m_home.filePath(QStringLiteral("sessao.txt"));
         RecordingMessages messages;
-        Shell shell(parseOptions({"vorel-demo", "--printer", "ports", "--com1", pty.path,
-                                     "--journal", journal})
-                        .options,
-            messages);
+        Shell shell(parseOptions({"vorel-demo", "--journal", journal}).options, messages);
         MainWindow &main = showUp(shell);
+        QCOMPARE(messages.texts,
+            QStringList {
+                "Nenhum dispositivo em /nada/lp0: confira se a impressora ou o adaptador "
+                "está ligado, ou escolha outro em \"Configurar impressora...\" (clique com "
+                "o botão direito na janela principal)."});
+        QCOMPARE(child<QRadioButton>(main, "Option1")->toolTip(), "/nada/lp0");
+        const QString com1 = child<QRadioButton>(main, "Option3")->toolTip();
+        QVERIFY2(com1.startsWith(pty.path + " (9600 bps, 8N1, "), qPrintable(com1));
         QVERIFY(child<QAction>(main, QStringLiteral("actionRecordJournal"))->isChecked());
         click(main, QStringLiteral("Option3"));
         click(main, QStringLiteral("Command2"));
@@ -218,17 +214,17 @@ private slots:
     void continuousStatus_data()
     {
         QTest::addColumn<QString>("option");
-        QTest::addColumn<int>("port"); // where the status is read; 0: nowhere
+        QTest::addColumn<QString>("read"); // each status read; empty: none
         QTest::addColumn<QString>("error");
-        row("LPT2", "Option2", 632, "");
-        row("COM1, nothing to read", "Option3", 0, "");
-        row("a read fails", "Option1", 888, "Sem resposta em /dev/lp0.");
+        row("LPT2", "Option2", "Estado 632", "");
+        row("COM1, nothing to read", "Option3", "", "");
+        row("a read fails", "Option1", "Estado 888", "Sem resposta em /dev/lp0.");
     }
 
     void continuousStatus()
     {
         QFETCH(QString, option);
-        QFETCH(int, port);
+        QFETCH(QString, read);
         QFETCH(QString, error);
         TestServices t;
         MainWindow w(t.services());
@@ -240,27 +236,20 @@ private slots:
         QVERIFY(!continuous->isChecked());
         continuous->setChecked(true);
         QTest::qWait(700);
-
-        QList<int> reads; // their ports
-        for (const auto &call : t.link.calls) {
-            if (call.name == QLatin1String("Estado"))
-                reads << call.port;
-        }
-        if (!error.isEmpty()) {
-            // A failing read is told once and turns the updates off.
-            QCOMPARE(reads, QList<int> {port});
-            QVERIFY(!continuous->isChecked());
-            QCOMPARE(t.messages.texts,
-                QStringList {"A atualização contínua do estado foi desligada: " + error});
+        const QStringList reads = t.link.trace().split(QStringLiteral(", "), Qt::SkipEmptyParts);
+        // A failing read is told once and turns the updates off.
+        QCOMPARE(continuous->isChecked(), error.isEmpty());
+        QCOMPARE(t.messages.texts,
+            error.isEmpty()
+                ? QStringList()
+                : QStringList {"A atualização contínua do estado foi desligada: " + error});
+        if (!error.isEmpty() || read.isEmpty()) {
+            QCOMPARE(reads, read.isEmpty() ? QStringList() : QStringList {read});
             return;
         }
-        QVERIFY(continuous->isChecked());
-        QVERIFY(t.messages.texts.isEmpty());
-        QVERIFY2(port == 0 ? reads.isEmpty() : reads.size() >= 2 && reads.size() <= 4,
-            qPrintable(QString::number(reads.size())));
-        QCOMPARE(reads.count(port), reads.size());
-        if (port != 0)
-            QCOMPARE(statusBits(w).front(), QLatin1Char('1'));
+        QVERIFY2(reads.size() >= 2 && reads.size() <= 4, qPrintable(reads.join(' ')));
+        QCOMPARE(reads.count(read), reads.size());
+        QCOMPARE(statusBits(w).front(), QLatin1Char('1'));
     }
 
     void dialogTestsAndSendsOnTheDeviceShown()
