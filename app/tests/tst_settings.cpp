@@ -58,7 +58,6 @@ private slots:
         row("desktop and setup", "--desktop --setup", "desktop setup");
         row("library with path", "--printer library --printer-library /x/l.so",
             "backend=library library=/x/l.so");
-        row("help", "--help", "exit 0");
         row("version", "--version", "exit 0");
         row("unknown option", "--bogus", "exit 2");
         row("unknown printer", "--printer laser", "exit 2");
@@ -79,10 +78,10 @@ private slots:
         row("timeout over an hour", "--printer ports --write-timeout 3601", "exit 2");
         row("timeout not a number", "--printer ports --write-timeout dez", "exit 2");
         // The journal tools
-        row("journal", "--journal d.txt", "journal=d.txt");
         row("render as pdf", "--render d.txt --to out --format pdf", "render=d.txt to=out pdf");
-        row("replay, wait in seconds", "--replay d.txt --printer library --wait-timeout 2,5",
-            "backend=library replay=d.txt wait=2500");
+        row("replay recorded, wait in seconds",
+            "--replay d.txt --journal j.txt --printer library --wait-timeout 2,5",
+            "backend=library journal=j.txt replay=d.txt wait=2500");
         row("render without a folder", "--render d.txt", "exit 2");
         row("folder without render", "--to out", "exit 2");
         row("format unknown", "--render d.txt --to out --format jpg", "exit 2");
