@@ -45,7 +45,6 @@ private slots:
         // from then on (first: from the start-up)
         // trace: the calls made, the start-up's status read first; messages: "|" between them
         columns<Script, QString, QString, QString, QString>();
-        const QString serial = "Mude a Porta da Impressora para Paralela LPT1 ou LPT2";
         // the status panel, bit 7 first
         row("above bit 7 ignored", Script {511}, "", "Estado 888", "11111111", "");
         // the ports
@@ -53,7 +52,7 @@ private slots:
             "Estado 888, Estado 632, Estado 632", "11111111", "");
         row("COM1 keeps the panel, refuses Ler and the drawer", Script {-1},
             "Option3 Command1 Command6", "Estado 888, TX 1 1b6f", "11111111",
-            serial + "|" + kFailed);
+            "Mude a Porta da Impressora para Paralela LPT1 ou LPT2|" + kFailed);
         row("COM2 empty test line, LPT1 again", Script {144, 0}, "Option4 type= Command2 Option1",
             "Estado 888, TX 2 0a, Estado 888", "00000000", "");
         // the test line
@@ -164,7 +163,6 @@ private slots:
         main.show();
         click(main, "Command3"); // "Autenticação"
         auto *aut = main.findChild<AuthWindow *>(QStringLiteral("Aut"));
-        QCOMPARE(aut->text(), kSample);
         grabToPng(aut, QStringLiteral("Aut"));
         aut->setWaitDialogDelay(std::chrono::milliseconds(dialogDelay));
         aut->setText(QStringLiteral("AB"));

@@ -19,25 +19,24 @@ QStringList changed(const PrinterSettings &s)
     return values;
 }
 
-// changed() and "desktop", "setup" when set; or "exit 2", and " silent" when there is no text to
-// print.
+// changed(), the journal tools' options and the flags set; or "exit 2", and " silent" when there
+// is no text to print.
 QString summary(const ParsedOptions &p)
 {
     if (p.exit)
         return QStringLiteral("exit %1").arg(p.exitStatus) + (p.output.isEmpty() ? " silent" : "");
-    QStringList out = changed(p.options);
-    if (p.options.desktop)
-        out << QStringLiteral("desktop");
-    if (p.options.setup)
-        out << QStringLiteral("setup");
     const Options &o = p.options;
+    QStringList out = changed(o);
     for (const auto &[name, value] : {std::pair {"journal", o.journal}, {"render", o.render},
              {"to", o.renderTo}, {"replay", o.replay}}) {
         if (!value.isEmpty())
             out << QLatin1String(name) + QLatin1Char('=') + value;
     }
-    if (o.pdf)
-        out << QStringLiteral("pdf");
+    for (const auto &[name, set] :
+        {std::pair {"desktop", o.desktop}, {"setup", o.setup}, {"pdf", o.pdf}}) {
+        if (set)
+            out << QLatin1String(name);
+    }
     if (o.waitTimeout != Options().waitTimeout)
         out << QStringLiteral("wait=%1").arg(o.waitTimeout.count());
     return out.join(QLatin1Char(' '));
@@ -273,7 +272,6 @@ private slots:
         columns<QByteArray, QRect, QList<int>, int>();
         row("kept", QByteArray("frame=@Rect(10 20 900 920)\npanes=400 150 90\nzoom=80\n"),
             QRect(10, 20, 900, 920), QList<int> {400, 150, 90}, 80);
-        row("fitted", QByteArray("zoom=fit\n"), QRect(), QList<int> {}, 0);
         row("nonsense", QByteArray("frame=x\npanes=400 dez 90\nzoom=muito\n"), QRect(),
             QList<int> {}, 0);
     }
