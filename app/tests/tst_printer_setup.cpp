@@ -136,9 +136,7 @@ private slots:
         click(main, QStringLiteral("Command2"));
         QCOMPARE(pty.read(), kTestLine);
         // On disk as soon as the call returned, while the recording goes on.
-        QFile file(journal);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QList<QByteArray> lines = file.readAll().split('\n');
+        const QList<QByteArray> lines = readFile(QDir(), journal).split('\n');
         QCOMPARE(lines.first(), "# vorel-demo diário da impressora, versão 2");
         QVERIFY2(lines.at(1).contains("\tEstado\tLPT1\t"), lines.at(1)); // the start-up's read
         QVERIFY2(lines.at(lines.size() - 2).contains("\tTX\tCOM1\t27\t0\t41 42 43"),
@@ -170,8 +168,7 @@ private slots:
         MainWindow &main = showUp(shell);
         QCOMPARE(main.contextMenuPolicy(), Qt::ActionsContextMenu);
         // The virtual printer's window comes back after it was closed.
-        QVERIFY(shownVirtualPrinter());
-        shownVirtualPrinter()->close();
+        QVERIFY(shownVirtualPrinter() && shownVirtualPrinter()->close());
         child<QAction>(main, QStringLiteral("actionShowVirtualPrinter"))->trigger();
         QVERIFY(shownVirtualPrinter());
         // The check window holds a text for the back when the printer changes.

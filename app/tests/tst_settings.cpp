@@ -252,8 +252,6 @@ private slots:
         row("portrait screen: below", portrait, QRect(0, 0, 330, 470), QRect(0, 478, 768, 802));
         row("portrait screen: above", portrait, QRect(0, 810, 330, 470), QRect(0, 0, 768, 802));
         row("no room: least covered", small, QRect(100, 80, 800, 600), QRect(122, 0, 902, 768));
-        row("second screen", QRect(1280, 0, 1024, 768), QRect(1300, 100, 330, 470),
-            QRect(1638, 0, 666, 768));
     }
 
     void viewerPlaced()
