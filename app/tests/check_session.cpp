@@ -7,6 +7,7 @@
 #include "app/options.h"
 #include "app/process_signals.h"
 #include "app/shell.h"
+#include "tests/support/test_services.h"
 #include "ui/text_fields.h"
 
 #include <QApplication>
@@ -14,20 +15,6 @@
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
-
-namespace {
-
-class PrintedMessages : public MessageSink
-{
-public:
-    void show(QWidget *, const QString &text) override
-    {
-        std::printf("%s\n", qPrintable(text));
-        std::fflush(stdout);
-    }
-};
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -39,7 +26,11 @@ int main(int argc, char *argv[])
     const ParsedOptions parsed = parseOptions(QStringList {"vorel-demo"} + arguments.mid(4));
     if (parsed.exit)
         return 2;
-    PrintedMessages messages;
+    RecordingMessages messages;
+    messages.onShow = [](const QString &text) {
+        std::printf("%s\n", qPrintable(text));
+        std::fflush(stdout);
+    };
     Shell shell(parsed.options, messages);
     shell.show();
     QTimer::singleShot(0, [&] {

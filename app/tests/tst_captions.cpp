@@ -80,14 +80,9 @@ private slots:
             const QSize need = needed(control);
             // Buttons and options centre one line in their height: only their width is at stake.
             const bool tall = qobject_cast<QLabel *>(control) && need.height() > control->height();
-            if (need.width() > control->width() || tall) {
-                cut << QStringLiteral("%1 \"%2\" needs %3x%4, has %5x%6")
-                           .arg(QLatin1String(c.name), QString::fromUtf8(c.caption))
-                           .arg(need.width())
-                           .arg(need.height())
-                           .arg(control->width())
-                           .arg(control->height());
-            }
+            if (need.width() > control->width() || tall)
+                QDebug(&cut.emplace_back())
+                    << c.name << c.caption << "needs" << need << "has" << control->size();
         }
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral("; "))));
     }

@@ -19,25 +19,24 @@ QStringList changed(const PrinterSettings &s)
     return values;
 }
 
-// changed() and "desktop", "setup" when set; or "exit 2", and " silent" when there is no text to
-// print.
+// changed(), the journal tools' options and the flags set; or "exit 2", and " silent" when there
+// is no text to print.
 QString summary(const ParsedOptions &p)
 {
     if (p.exit)
         return QStringLiteral("exit %1").arg(p.exitStatus) + (p.output.isEmpty() ? " silent" : "");
-    QStringList out = changed(p.options);
-    if (p.options.desktop)
-        out << QStringLiteral("desktop");
-    if (p.options.setup)
-        out << QStringLiteral("setup");
     const Options &o = p.options;
+    QStringList out = changed(o);
     for (const auto &[name, value] : {std::pair {"journal", o.journal}, {"render", o.render},
              {"to", o.renderTo}, {"replay", o.replay}}) {
         if (!value.isEmpty())
             out << QLatin1String(name) + QLatin1Char('=') + value;
     }
-    if (o.pdf)
-        out << QStringLiteral("pdf");
+    for (const auto &[name, set] :
+        {std::pair {"desktop", o.desktop}, {"setup", o.setup}, {"pdf", o.pdf}}) {
+        if (set)
+            out << QLatin1String(name);
+    }
     if (o.waitTimeout != Options().waitTimeout)
         out << QStringLiteral("wait=%1").arg(o.waitTimeout.count());
     return out.join(QLatin1Char(' '));
@@ -55,26 +54,21 @@ private slots:
         // Columns: args (split at spaces), options.
         columns<QString, QString>();
         row("default", "", "");
-        row("desktop", "--desktop", "desktop");
-        row("setup", "--setup", "setup");
-        row("library, default name", "--printer library", "backend=library");
+        row("desktop and setup", "--desktop --setup", "desktop setup");
         row("library with path", "--printer library --printer-library /x/l.so",
             "backend=library library=/x/l.so");
-        row("help", "--help", "exit 0");
         row("version", "--version", "exit 0");
         row("unknown option", "--bogus", "exit 2");
         row("unknown printer", "--printer laser", "exit 2");
         row("library path with another printer", "--printer virtual --printer-library x", "exit 2");
         row("stray argument", "file.txt", "exit 2");
-        row("usb adapters", "--printer ports --lpt1 /dev/usb/lp0 --com2 /dev/ttyUSB0",
-            "backend=ports lpt1=/dev/usb/lp0 com2=/dev/ttyUSB0");
-        row("speed and software flow",
-            "--printer ports --serial-speed 19200 --serial-flow software",
-            "backend=ports serial-speed=19200 serial-flow=software");
+        row("usb adapters, speed and software flow",
+            "--printer ports --lpt1 /dev/usb/lp0 --com2 /dev/ttyUSB0 --serial-speed 19200 "
+            "--serial-flow software",
+            "backend=ports lpt1=/dev/usb/lp0 com2=/dev/ttyUSB0 serial-speed=19200 "
+            "serial-flow=software");
         row("timeout with a point", "--printer ports --write-timeout 0.3",
             "backend=ports write-timeout=0.3");
-        row("timeout with a comma", "--printer ports --write-timeout 2,5",
-            "backend=ports write-timeout=2.5");
         row("comma is never grouping", "--printer ports --write-timeout 1,500",
             "backend=ports write-timeout=1.5");
         row("option repeated", "--printer ports --lpt1 /a --lpt1 /b", "exit 2");
@@ -83,10 +77,10 @@ private slots:
         row("timeout over an hour", "--printer ports --write-timeout 3601", "exit 2");
         row("timeout not a number", "--printer ports --write-timeout dez", "exit 2");
         // The journal tools
-        row("journal", "--journal d.txt", "journal=d.txt");
         row("render as pdf", "--render d.txt --to out --format pdf", "render=d.txt to=out pdf");
-        row("replay, wait in seconds", "--replay d.txt --printer library --wait-timeout 2,5",
-            "backend=library replay=d.txt wait=2500");
+        row("replay recorded, wait in seconds",
+            "--replay d.txt --journal j.txt --printer library --wait-timeout 2,5",
+            "backend=library journal=j.txt replay=d.txt wait=2500");
         row("render without a folder", "--render d.txt", "exit 2");
         row("folder without render", "--to out", "exit 2");
         row("format unknown", "--render d.txt --to out --format jpg", "exit 2");
@@ -250,17 +244,14 @@ private slots:
     {
         // Columns: available, main window, place.
         columns<QRect, QRect, QRect>();
-        const QRect large(0, 0, 1280, 1024), small(0, 0, 1024, 768);
-        row("room on the right", large, QRect(0, 0, 330, 470), QRect(338, 0, 902, 945));
+        const QRect small(0, 0, 1024, 768), portrait(0, 0, 768, 1280);
         row("right, narrowed and lowered", small, QRect(0, 0, 330, 470), QRect(338, 0, 686, 768));
         row("room on the left only", small, QRect(694, 0, 330, 470), QRect(0, 0, 686, 768));
-        row("below a panel, kept above the bottom", QRect(0, 30, 1280, 994),
+        row("right; below a panel, kept above the bottom", QRect(0, 30, 1280, 994),
             QRect(0, 500, 330, 470), QRect(338, 79, 902, 945));
-        row("portrait screen: below", QRect(0, 0, 768, 1280), QRect(0, 0, 330, 470),
-            QRect(0, 478, 768, 802));
+        row("portrait screen: below", portrait, QRect(0, 0, 330, 470), QRect(0, 478, 768, 802));
+        row("portrait screen: above", portrait, QRect(0, 810, 330, 470), QRect(0, 0, 768, 802));
         row("no room: least covered", small, QRect(100, 80, 800, 600), QRect(122, 0, 902, 768));
-        row("second screen", QRect(1280, 0, 1024, 768), QRect(1300, 100, 330, 470),
-            QRect(1638, 0, 666, 768));
     }
 
     void viewerPlaced()
@@ -279,7 +270,6 @@ private slots:
         columns<QByteArray, QRect, QList<int>, int>();
         row("kept", QByteArray("frame=@Rect(10 20 900 920)\npanes=400 150 90\nzoom=80\n"),
             QRect(10, 20, 900, 920), QList<int> {400, 150, 90}, 80);
-        row("fitted", QByteArray("zoom=fit\n"), QRect(), QList<int> {}, 0);
         row("nonsense", QByteArray("frame=x\npanes=400 dez 90\nzoom=muito\n"), QRect(),
             QList<int> {}, 0);
     }

@@ -21,10 +21,9 @@ private slots:
         // file: Dados_cheque.txt afterwards
         columns<int, QString, int, bool, int, QString, QByteArray>();
         const QByteArray typed = "\r\n\r\nAna\r\n\r\n\r\n\r\n" + QByteArray(40, 'v');
-        row("logout", SIGHUP, "-", 0, false, 0, "", typed);
         row("shutdown", SIGTERM, "-", 0, false, 0, "", typed);
         row("library crashes printing the front", 0, "Command1", 0, true, -1, "", typed);
-        row("file size limit", SIGTERM, "-", 30, false, 0,
+        row("file size limit, logout", SIGHUP, "-", 30, false, 0,
             "Não foi possível gravar Dados_cheque.txt: arquivo grande demais", kMissing);
     }
 
@@ -35,10 +34,8 @@ private slots:
         QTemporaryDir dir;
         QProcess session;
         session.setWorkingDirectory(dir.path());
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         if (crash)
-            environment.insert(QStringLiteral("FAKE_PRINTER_CRASH"), QStringLiteral("1"));
-        session.setProcessEnvironment(environment);
+            session.setEnvironment(QProcess::systemEnvironment() << "FAKE_PRINTER_CRASH=1");
         if (sizeLimit > 0) {
             session.setChildProcessModifier([limit = rlim_t(sizeLimit)] {
                 const rlimit fileSize {limit, limit};
