@@ -1,8 +1,8 @@
 // Times the journal tools: drawing a journal of 10,000 calls with 1,000 jobs into a folder, as
 // --render does, and what recording adds to a call sent to a serial printer: measured on a
 // pseudo-terminal, which takes the bytes at once, and set against the time a real line at 9600
-// and 115200 bps takes to carry them. Exits with 1 when the drawing takes 2 s or more, or
-// recording adds 5 % or more at 115200 bps.
+// and 115200 bps takes to carry them. Exits with 1 when the drawing takes 2 s or more in
+// either format, or recording adds 5 % or more to the call.
 #include "printer_link/ports_link.h"
 #include "virtual_printer/job_collector.h"
 #include "virtual_printer/journal_format.h"
@@ -171,6 +171,9 @@ int main(int argc, char *argv[])
         recorded.append(microsecondsPerCall(recorder, 100));
     }
     const double addedUs = median(recorded) - median(bare);
+    // TX returns once the system has the bytes, not when the line has carried them: the call's
+    // own time is the one to hold recording against.
+    within = within && addedUs / median(bare) < kRecordingBudget;
     out << QStringLiteral("diário\tgravar: TX numa linha serial (pty, sem espera da impressora), "
                           "mediana de 21 blocos de 900 chamadas\tsem gravar %1 µs, gravando %2 µs "
                           "por chamada (+%3 µs, +%4 %)\n")
@@ -185,8 +188,6 @@ int main(int argc, char *argv[])
     for (const int bps : {9600, 115200}) {
         const double wireUs = 1e6 * 10 * bytes / kFront.size() / bps;
         const double added = addedUs / (wireUs + median(bare));
-        if (bps == 115200)
-            within = within && added < kRecordingBudget;
         out << QStringLiteral("diário\tgravar, contra o tempo de linha a %1 bps (calculado: %2 µs "
                               "por comando da frente)\t+%3 %\n")
                    .arg(bps)
