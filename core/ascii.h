@@ -32,4 +32,10 @@ namespace ascii {
         && std::all_of(bytes.begin(), bytes.end(), [](char c) { return isDigit(c); });
 }
 
+// "0" to "9", "A" to "F": the digit for the low four bits of `value`, as bytes are shown.
+[[nodiscard]] constexpr char upperHexDigit(unsigned value)
+{
+    return "0123456789ABCDEF"[value & 0xF];
+}
+
 } // namespace ascii

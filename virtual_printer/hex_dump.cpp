@@ -1,5 +1,6 @@
 #include "virtual_printer/hex_dump.h"
 
+#include "core/ascii.h"
 #include "printer_link/cp1252.h"
 
 #include <array>
@@ -26,7 +27,6 @@ std::array<QChar, 256> textColumnCharacters()
 QString rows(const QByteArray &bytes, qsizetype firstRow, qsizetype maxRows)
 {
     static const std::array<QChar, 256> kText = textColumnCharacters();
-    static const char kDigits[] = "0123456789ABCDEF";
     constexpr qsizetype kRowChars = 8 + 2 + kRowBytes * 3 + 1 + 1 + kRowBytes + 1;
     const qsizetype first = std::clamp<qsizetype>(firstRow * kRowBytes, 0, bytes.size());
     const qsizetype end
@@ -43,8 +43,8 @@ QString rows(const QByteArray &bytes, qsizetype firstRow, qsizetype maxRows)
                 out += QLatin1Char(' ');
             if (i < count) {
                 const auto b = static_cast<unsigned char>(bytes.at(row + i));
-                out += QLatin1Char(kDigits[b >> 4]);
-                out += QLatin1Char(kDigits[b & 0xF]);
+                out += QLatin1Char(ascii::upperHexDigit(b >> 4));
+                out += QLatin1Char(ascii::upperHexDigit(b));
                 out += QLatin1Char(' ');
             } else {
                 out += QStringLiteral("   ");

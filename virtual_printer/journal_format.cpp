@@ -229,15 +229,14 @@ QString readLine(QByteArrayView line, LocalTimes &times, JournalEntry &e)
 
 void appendHex(QByteArray &out, const QByteArray &bytes)
 {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     const qsizetype at = out.size();
     out.resize(at + std::max<qsizetype>(0, 3 * bytes.size() - 1));
     char *next = out.data() + at;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         if (i > 0)
             *next++ = ' ';
-        *next++ = kDigits[quint8(bytes[i]) >> 4];
-        *next++ = kDigits[quint8(bytes[i]) & 0xf];
+        *next++ = ascii::upperHexDigit(quint8(bytes[i]) >> 4);
+        *next++ = ascii::upperHexDigit(quint8(bytes[i]));
     }
 }
 
