@@ -1,6 +1,6 @@
 // libFuzzer entry: any bytes, cut into calls at each 0x1E, go through the decoder, the job
-// collector and the renderer; the same bytes are read as a journal file, header and all, and a
-// journal read is written and read again to the same calls. Run it with fuzz/run.sh.
+// collector and the renderer (picture and PDF); the same bytes are read as a journal file, header
+// and all, and a journal read is written and read again to the same calls. Run it with fuzz/run.sh.
 #include "virtual_printer/command_decoder.h"
 #include "virtual_printer/job_collector.h"
 #include "virtual_printer/journal_format.h"
@@ -32,6 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         for (const PaperJob &job : collector.add(index++, entry)) {
             (void)paper_renderer::notes(job);
             (void)paper_renderer::render(job, 1);
+            (void)paper_renderer::pdf(job);
         }
     }
 

@@ -294,7 +294,7 @@ private slots:
         QVERIFY(box.hasMatch());
         QCOMPARE(qRound(box.captured(1).toDouble() * 25.4 / 72), 175);
         QCOMPARE(qRound(box.captured(2).toDouble() * 25.4 / 72), 80);
-        QVERIFY(pdf.contains("/FontFile2") && pdf.contains("/ToUnicode"));
+        QVERIFY(pdf.contains("/BaseFont /Courier ") && pdf.contains("(2.345,98) Tj"));
         QVERIFY(!pdf.contains("/Subtype /Image"));
 
         // "Enviar à impressora...": the chosen job's calls only, or all of them.
@@ -969,6 +969,24 @@ private slots:
             QCOMPARE(
                 QImage(out.filePath("impresso-0001.png")).convertToFormat(QImage::Format_RGB32),
                 paper_renderer::render(jobs.first()));
+        }
+    }
+
+    // Our own PDF writer: the text in cp1252 with PDF's escapes, and a cross-reference table
+    // whose every entry points at its object, as strict readers require.
+    void pdfPage()
+    {
+        const QVector<PaperJob> jobs = collectJobs(journal(tx({"S\xe9 (1\\2)\r\n"})));
+        const QByteArray pdf = paper_renderer::pdf(jobs.first());
+        QVERIFY(pdf.contains("(S\\351 \\(1\\\\2\\)) Tj"));
+        const qsizetype xref
+            = pdf.mid(pdf.lastIndexOf("startxref\n") + 10).split('\n')[0].toLongLong();
+        QVERIFY(pdf.mid(xref).startsWith("xref\n0 "));
+        const QList<QByteArray> entries = pdf.mid(xref).split('\n').mid(3);
+        for (int object = 1; entries.at(object - 1).endsWith(" n "); ++object) {
+            QVERIFY2(pdf.mid(entries.at(object - 1).left(10).toLongLong())
+                         .startsWith(QByteArray::number(object) + " 0 obj\n"),
+                qPrintable(QString::number(object)));
         }
     }
 

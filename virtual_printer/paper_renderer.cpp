@@ -6,12 +6,11 @@
 #include "virtual_printer/amount_words.h"
 #include "virtual_printer/check_front.h"
 #include "virtual_printer/journal_format.h"
+#include "virtual_printer/pdf_page.h"
 #include "virtual_printer/print_grid.h"
 
-#include <QBuffer>
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPdfWriter>
 
 namespace paper_renderer {
 
@@ -488,17 +487,8 @@ QImage render(const PaperJob &job, double pixelsPerMm)
 
 QByteArray pdf(const PaperJob &job)
 {
-    QByteArray out;
-    QBuffer buffer(&out);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setTitle(heading(job));
-    writer.setCreator(QStringLiteral("vorel-demo"));
-    const QSizeF size = paperSizeMm(job);
-    // A custom size is kept as given, wider than tall for a check: "landscape" would turn it.
-    writer.setPageLayout(
-        QPageLayout(QPageSize(size, QPageSize::Millimeter), QPageLayout::Portrait, QMarginsF()));
-    return paint(writer, job) ? out : QByteArray();
+    PdfPage page(paperSizeMm(job), heading(job));
+    return paint(page, job) ? page.bytes() : QByteArray();
 }
 
 } // namespace paper_renderer
