@@ -25,12 +25,14 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QWheelEvent>
+#include <optional>
 
 using command_decoder::Command;
 using Call = JournalEntry::Call;
@@ -891,6 +893,12 @@ private slots:
         writeFile(QDir(dir.path()), QStringLiteral("diario.txt"), before);
         RecordingLink inner;
         inner.statuses = {0xD8};
+        // Three hours west of UTC, as the journal's times must show, not UTC.
+        const std::optional<QByteArray> zone
+            = qEnvironmentVariableIsSet("TZ") ? std::optional(qgetenv("TZ")) : std::nullopt;
+        qputenv("TZ", "BRT3");
+        const auto restoreZone
+            = qScopeGuard([&zone] { zone ? (void)qputenv("TZ", *zone) : (void)qunsetenv("TZ"); });
         JournalRecorder recorder(inner);
         const QString error = recorder.start(path);
         QVERIFY2(refused.isEmpty() == error.isEmpty(), qPrintable(error));
@@ -910,6 +918,7 @@ private slots:
         QCOMPARE(p.error, QString());
         QCOMPARE(p.entries.size(), entries);
         QVERIFY(entryText(p.entries.at(entries - 4)).endsWith(" TX 888 0 '41' x1"));
+        QVERIFY(qAbs(p.entries.at(entries - 4).time.secsTo(QDateTime::currentDateTime())) < 60);
         QVERIFY(entryText(p.entries.at(entries - 2)).endsWith(" Estado 632 216 '' x2"));
     }
 
