@@ -63,7 +63,8 @@ public:
         , m_heightPt(heightPt)
     { }
 
-    QByteArray content;
+    // The page's content stream.
+    [[nodiscard]] const QByteArray &content() const { return m_content; }
 
     bool begin(QPaintDevice *) override { return true; }
     bool end() override { return true; }
@@ -100,7 +101,7 @@ public:
             return;
         setStroke();
         for (int i = 0; i < count; ++i)
-            content += point(lines[i].p1()) + " m " + point(lines[i].p2()) + " l S\n";
+            m_content += point(lines[i].p1()) + " m " + point(lines[i].p2()) + " l S\n";
     }
 
     void drawEllipse(const QRectF &rect) override
@@ -131,25 +132,25 @@ public:
         if (!fill && !stroke)
             return;
         if (fill)
-            content += colour(m_brush.color()) + " rg\n";
+            m_content += colour(m_brush.color()) + " rg\n";
         if (stroke)
             setStroke();
         for (int i = 0; i < path.elementCount(); ++i) {
             const QPainterPath::Element e = path.elementAt(i);
             if (e.isMoveTo()) {
-                content += point(e) + " m\n";
+                m_content += point(e) + " m\n";
             } else if (e.isLineTo()) {
-                content += point(e) + " l\n";
+                m_content += point(e) + " l\n";
             } else if (e.isCurveTo() && i + 2 < path.elementCount()) {
-                content += point(e) + ' ' + point(path.elementAt(i + 1)) + ' '
+                m_content += point(e) + ' ' + point(path.elementAt(i + 1)) + ' '
                     + point(path.elementAt(i + 2)) + " c\n";
                 i += 2;
             }
         }
         const bool evenOdd = path.fillRule() == Qt::OddEvenFill;
-        content += fill && stroke ? (evenOdd ? "B*\n" : "B\n")
-            : fill                ? (evenOdd ? "f*\n" : "f\n")
-                                  : "S\n";
+        m_content += fill && stroke ? (evenOdd ? "B*\n" : "B\n")
+            : fill                  ? (evenOdd ? "f*\n" : "f\n")
+                                    : "S\n";
     }
 
     void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override
@@ -173,7 +174,7 @@ public:
             const double advance = item.width() * scale() / text.size();
             spacing = number(advance - kCourierAdvance * size) + " Tc ";
         }
-        content += "BT /F" + QByteArray::number(face + 1) + ' ' + number(size) + " Tf "
+        m_content += "BT /F" + QByteArray::number(face + 1) + ' ' + number(size) + " Tf "
             + colour(m_pen.color()) + " rg " + spacing + point(p) + " Td " + pdfString(text)
             + " Tj ET\n";
     }
@@ -207,10 +208,11 @@ private:
                 dash += number(length * width) + ' ';
             dash.back() = ']';
         }
-        content += colour(m_pen.color()) + " RG " + number(width) + " w " + dash + " 0 d\n";
+        m_content += colour(m_pen.color()) + " RG " + number(width) + " w " + dash + " 0 d\n";
     }
 
     double m_heightPt;
+    QByteArray m_content;
     QPen m_pen;
     QBrush m_brush;
     QTransform m_transform;
@@ -276,8 +278,8 @@ QByteArray PdfPage::bytes() const
         "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
         "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 " + number(widthPt) + ' ' + number(heightPt)
             + "] /Resources << /Font << " + fonts + ">> >> /Contents 4 0 R >>",
-        "<< /Length " + QByteArray::number(m_engine->content.size()) + " >>\nstream\n"
-            + m_engine->content + "endstream"};
+        "<< /Length " + QByteArray::number(m_engine->content().size()) + " >>\nstream\n"
+            + m_engine->content() + "endstream"};
     for (const char *font : kFonts) {
         objects.append(QByteArray("<< /Type /Font /Subtype /Type1 /BaseFont /") + font
             + " /Encoding /WinAnsiEncoding >>");
