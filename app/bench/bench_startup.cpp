@@ -104,8 +104,8 @@ int main(int argc, char *argv[])
         return child(argc, argv, std::string(argv[1]) == "--child-vorel");
 
     QCoreApplication app(argc, argv);
-    // Fifteen samples swung from 0.83x to 1.20x on a virtual machine; 41 hold within a few
-    // hundredths.
+    // Fifteen samples swung from 0.83x to 1.20x on a virtual machine; 41 swing less, though
+    // still by a tenth or more from run to run.
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 41;
     std::vector<double> time[2], memory[2];
     for (int i = 0; i < runs; ++i) {
