@@ -116,9 +116,8 @@ public:
         flushRun();
         put(kLiteral[256].code, kLiteral[256].bits); // end of block
         flushBits();
-        const quint32 adler = m_b % kAdlerBase << 16 | m_a % kAdlerBase;
-        for (int shift = 24; shift >= 0; shift -= 8)
-            *m_next++ = char(adler >> shift);
+        qToBigEndian(m_b % kAdlerBase << 16 | m_a % kAdlerBase, m_next);
+        m_next += 4;
         m_out.resize(m_next - m_out.data());
     }
 
@@ -225,8 +224,8 @@ quint32 crc32(const char *data, qsizetype size)
 
 void appendBigEndian(QByteArray &out, quint32 value)
 {
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.append(char(value >> shift));
+    out.resize(out.size() + 4);
+    qToBigEndian(value, out.data() + out.size() - 4);
 }
 
 // Appends the chunk of `type` whose data `fill` appends.
@@ -236,9 +235,7 @@ template <typename Fill> void chunk(QByteArray &out, const char (&type)[5], Fill
     appendBigEndian(out, 0);
     out.append(type, 4);
     fill();
-    const quint32 length = quint32(out.size() - lengthAt - 8);
-    for (int i = 0; i < 4; ++i)
-        out[lengthAt + i] = char(length >> (24 - 8 * i));
+    qToBigEndian(quint32(out.size() - lengthAt - 8), out.data() + lengthAt);
     appendBigEndian(out, crc32(out.constData() + lengthAt + 4, out.size() - lengthAt - 4));
 }
 
