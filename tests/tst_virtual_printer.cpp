@@ -766,6 +766,9 @@ private slots:
         QTest::newRow("written here, every byte, repeats") << written << texts << QString();
         QTest::newRow("CR LF and blank lines")
             << QByteArray(written).replace("\n", "\r\n\r\n") << texts << QString();
+        // What a recording that did not end leaves after its last line.
+        QTest::newRow("room a recording had taken")
+            << written + QByteArray(300 << 10, '\0') << texts << QString();
         // bad input
         const QByteArray stamp = "2007-12-19T10:00:00.000\t";
         const auto bad = [](const char *name, const QByteArray &file, const char *error) {
@@ -794,6 +797,8 @@ private slots:
         bad("a megabyte of header", header + QByteArray(1 << 20, '9'),
             "linha 1: cabeçalho desconhecido");
         bad("header twice", header + "2\n" + header + "2\n", "linha 2: faltam colunas");
+        bad("bytes after the zeros", stamp + "Sleep\t\t\t1\t\t\n" + QByteArray(9, '\0') + "x",
+            "linha 2: bytes nulos");
     }
 
     // Read back whole; what was read is written again byte for byte (with LF line ends, under
@@ -814,6 +819,8 @@ private slots:
         }
         QCOMPARE(read, entries);
         QByteArray written = QByteArray(file).replace("\r\n\r\n", "\n");
+        while (written.endsWith('\0'))
+            written.chop(1);
         if (!written.startsWith('#'))
             written.prepend("# vorel-demo diário da impressora, versão 2\n");
         QCOMPARE(journal_format::text(p.entries).toUtf8(), written);
@@ -879,6 +886,10 @@ private slots:
         row("adds to a journal without a header", sleep, 5, QString());
         row("a line torn by a power cut is cut off", header + sleep + "2007-12-19T10:0", 5,
             QString());
+        row("room taken by a recording that did not end", header + sleep + QByteArray(70000, '\0'),
+            5, QString());
+        row("a torn line in that room", header + sleep + "2007-12-19T10:0" + QByteArray(99, '\0'),
+            5, QString());
         row("not a journal", QByteArray("lista de compras\n"), -1,
             "o arquivo não é um diário (linha 1: faltam colunas)");
         row("a newer journal", QByteArray("# vorel-demo diário da impressora, versão 3\n"), -1,
@@ -920,6 +931,53 @@ private slots:
         QVERIFY(entryText(p.entries.at(entries - 4)).endsWith(" TX 888 0 '41' x1"));
         QVERIFY(qAbs(p.entries.at(entries - 4).time.secsTo(QDateTime::currentDateTime())) < 60);
         QVERIFY(entryText(p.entries.at(entries - 2)).endsWith(" Estado 632 216 '' x2"));
+        // The room taken ahead is given back.
+        recorder.stop();
+        const QByteArray after = readFile(QDir(dir.path()), QStringLiteral("diario.txt"));
+        QVERIFY(after.endsWith('\n') && !after.contains('\0'));
+    }
+
+    // A file cut short under the recorder stops the recording with a message, not the program.
+    void recordingStopsWhenTheFileIsCutShort()
+    {
+        const QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("diario.txt"));
+        RecordingLink inner;
+        JournalRecorder recorder(inner);
+        QSignalSpy failed(&recorder, &JournalRecorder::failed);
+        QCOMPARE(recorder.start(path), QString());
+        (void)recorder.TX(888, "A");
+        QVERIFY(QFile::resize(path, 0));
+        (void)recorder.TX(888, "B");
+        QCOMPARE(inner.calls.size(), 2);
+        QCOMPARE(failed.size(), 1);
+        QVERIFY2(failed.at(0).at(0).toString().contains("encurtado por outro programa"),
+            qPrintable(failed.at(0).at(0).toString()));
+        QVERIFY(!recorder.recording());
+    }
+
+    // The recorder's lines, made from local milliseconds, are the lines of the same moments.
+    void lineAtLocalMilliseconds_data()
+    {
+        QTest::addColumn<QDateTime>("moment");
+        QTest::newRow("epoch") << QDateTime(QDate(1970, 1, 1), QTime(0, 0), Qt::UTC);
+        QTest::newRow("before it")
+            << QDateTime(QDate(1969, 12, 31), QTime(23, 59, 59, 999), Qt::UTC);
+        QTest::newRow("leap day") << QDateTime(QDate(2024, 2, 29), QTime(23, 59, 59, 999), Qt::UTC);
+        QTest::newRow("ms") << QDateTime(QDate(2007, 12, 19), QTime(10, 0, 0, 125), Qt::UTC);
+    }
+
+    void lineAtLocalMilliseconds()
+    {
+        QFETCH(QDateTime, moment);
+        const JournalEntry entry {moment, JournalEntry::Call::TX, 888,
+            "\x1b"
+            "A",
+            0};
+        QByteArray fromMs, fromTime;
+        journal_format::appendLine(fromMs, moment.toMSecsSinceEpoch(), entry);
+        journal_format::appendLine(fromTime, entry);
+        QCOMPARE(fromMs, fromTime);
     }
 
     // All the pictures and the listing, or nothing: a folder a run before filled loses only

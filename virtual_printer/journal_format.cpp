@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <charconv>
 #include <climits>
+#include <cstring>
 #include <optional>
 
 namespace journal_format {
@@ -227,17 +228,15 @@ QString readLine(QByteArrayView line, LocalTimes &times, JournalEntry &e)
     return {};
 }
 
-void appendHex(QByteArray &out, const QByteArray &bytes)
+char *writeHex(char *to, QByteArrayView bytes)
 {
-    const qsizetype at = out.size();
-    out.resize(at + std::max<qsizetype>(0, 3 * bytes.size() - 1));
-    char *next = out.data() + at;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         if (i > 0)
-            *next++ = ' ';
-        *next++ = ascii::upperHexDigit(quint8(bytes[i]) >> 4);
-        *next++ = ascii::upperHexDigit(quint8(bytes[i]));
+            *to++ = ' ';
+        *to++ = ascii::upperHexDigit(quint8(bytes[i]) >> 4);
+        *to++ = ascii::upperHexDigit(quint8(bytes[i]));
     }
+    return to;
 }
 
 // Each byte as the text column shows it, in UTF-8: cp1252, or a mark for a control byte.
@@ -272,18 +271,17 @@ const std::array<ReadableByte, 256> &readableBytes()
     return table;
 }
 
-void appendReadable(QByteArray &out, const QByteArray &bytes)
+char *writeReadable(char *to, QByteArrayView bytes)
 {
     const std::array<ReadableByte, 256> &table = readableBytes();
-    qsizetype at = out.size();
-    out.resize(at + ReadableByte::kMostBytes * bytes.size());
-    char *data = out.data();
+    // All of an entry's room is copied and only its text kept: a copy of a fixed size is a few
+    // moves, one of the text's own size a call. The room for each byte covers the rest.
     for (const char b : bytes) {
         const ReadableByte &r = table[quint8(b)];
-        std::copy_n(r.text, r.size, data + at);
-        at += r.size;
+        std::memcpy(to, r.text, ReadableByte::kMostBytes);
+        to += r.size;
     }
-    out.truncate(at);
+    return to;
 }
 
 // The names as the file writes them, in Latin-1.
@@ -298,19 +296,94 @@ const QByteArray &callBytes(JournalEntry::Call call)
     return names[size_t(call)];
 }
 
+// Whether `pending` and the rest of `device`, up to `most` bytes more, are all zeros.
+bool onlyZerosLeft(QByteArray &pending, QIODevice &device, qint64 most)
+{
+    constexpr qint64 kChunk = 256 << 10;
+    for (;;) {
+        if (std::any_of(pending.cbegin(), pending.cend(), [](char c) { return c != 0; }))
+            return false;
+        if (most <= 0)
+            return device.atEnd();
+        pending.resize(kChunk);
+        const qint64 got = device.read(pending.data(), std::min(kChunk, most));
+        if (got <= 0)
+            return true;
+        pending.resize(got);
+        most -= got;
+    }
+}
+
+// The line after its time, and its end.
+char *writeRest(char *to, const JournalEntry &e)
+{
+    const auto number = [&to](qint64 value) { to = std::to_chars(to, to + 20, value).ptr; };
+    *to++ = '\t';
+    const QByteArray &call = callBytes(e.call);
+    to = std::copy_n(call.constData(), call.size(), to);
+    *to++ = '\t';
+    if (e.call != JournalEntry::Call::Sleep) {
+        // Latin-1 as it is, without a QByteArray made for it on every call.
+        const QString port = port_code::name(e.port);
+        for (const QChar c : port)
+            *to++ = char(c.unicode());
+    }
+    *to++ = '\t';
+    if (e.call == JournalEntry::Call::TX || e.call == JournalEntry::Call::TXI)
+        number(e.bytes.size());
+    *to++ = '\t';
+    number(e.result);
+    *to++ = '\t';
+    to = writeHex(to, e.bytes);
+    *to++ = '\t';
+    to = writeReadable(to, e.bytes);
+    if (e.repeats > 1) {
+        *to++ = '\t';
+        number(e.repeats);
+    }
+    *to++ = '\n';
+    return to;
+}
+
+// "yyyy-MM-ddTHH:mm:ss.zzz", by hand: QDateTime::toString took longer than the rest of the line.
+char *writeTime(char *to, QDate date, QTime time)
+{
+    int year, month, day;
+    date.getDate(&year, &month, &day);
+    const int fields[] = {year, month, day, time.hour(), time.minute(), time.second(), time.msec()};
+    constexpr int kWidths[] = {4, 2, 2, 2, 2, 2, 3};
+    constexpr char kAfter[] = "--T::.";
+    for (size_t f = 0; f < std::size(fields); ++f) {
+        int value = fields[f];
+        for (int i = kWidths[f] - 1; i >= 0; --i, value /= 10)
+            to[i] = char('0' + value % 10);
+        to += kWidths[f];
+        if (f < std::size(kAfter) - 1)
+            *to++ = kAfter[f];
+    }
+    return to;
+}
+
+// The most bytes the line of `e` can take, its end included.
+qsizetype mostLineBytes(const JournalEntry &e)
+{
+    // Time 23, call and port 6 each, count 20, result and repeats 11 each, 7 tabs and the end.
+    return 85 + (3 + ReadableByte::kMostBytes) * e.bytes.size();
+}
+
 } // namespace
 
 QString hex(const QByteArray &bytes)
 {
-    QByteArray out;
-    appendHex(out, bytes);
+    QByteArray out(3 * bytes.size(), Qt::Uninitialized);
+    out.truncate(writeHex(out.data(), bytes) - out.constData());
     return QString::fromLatin1(out);
 }
 
 QString readable(const QByteArray &bytes)
 {
-    QByteArray out;
-    appendReadable(out, bytes);
+    QByteArray out(ReadableByte::kMostBytes * bytes.size(), Qt::Uninitialized);
+    out.truncate(writeReadable(out.data(), bytes) - out.constData());
     return QString::fromUtf8(out);
 }
 
@@ -322,46 +395,22 @@ QString callText(const JournalEntry &entry)
 
 void appendLine(QByteArray &out, const JournalEntry &e)
 {
-    const auto number = [&out](qint64 value) {
-        char digits[24];
-        out.append(digits, std::to_chars(std::begin(digits), std::end(digits), value).ptr - digits);
-    };
-    // "yyyy-MM-ddTHH:mm:ss.zzz", by hand: QDateTime::toString took longer than the rest.
-    const auto field = [&out](int value, int width, char after) {
-        char digits[4];
-        for (int i = width - 1; i >= 0; --i, value /= 10)
-            digits[i] = char('0' + value % 10);
-        out.append(digits, width);
-        if (after != 0)
-            out.append(after);
-    };
-    const QDate date = e.time.date();
-    const QTime time = e.time.time();
-    field(date.year(), 4, '-');
-    field(date.month(), 2, '-');
-    field(date.day(), 2, 'T');
-    field(time.hour(), 2, ':');
-    field(time.minute(), 2, ':');
-    field(time.second(), 2, '.');
-    field(time.msec(), 3, '\t');
-    out.append(callBytes(e.call));
-    out.append('\t');
-    if (e.call != JournalEntry::Call::Sleep)
-        out.append(port_code::name(e.port).toLatin1());
-    out.append('\t');
-    if (e.call == JournalEntry::Call::TX || e.call == JournalEntry::Call::TXI)
-        number(e.bytes.size());
-    out.append('\t');
-    number(e.result);
-    out.append('\t');
-    appendHex(out, e.bytes);
-    out.append('\t');
-    appendReadable(out, e.bytes);
-    if (e.repeats > 1) {
-        out.append('\t');
-        number(e.repeats);
-    }
-    out.append('\n');
+    const qsizetype at = out.size();
+    out.resize(at + mostLineBytes(e));
+    char *to = writeTime(out.data() + at, e.time.date(), e.time.time());
+    out.truncate(writeRest(to, e) - out.constData());
+}
+
+void appendLine(QByteArray &out, qint64 localMs, const JournalEntry &e)
+{
+    constexpr qint64 kDayMs = 24 * 3600 * 1000;
+    constexpr qint64 kJulianDay1970 = 2440588;
+    const qint64 day = localMs >= 0 ? localMs / kDayMs : (localMs + 1) / kDayMs - 1;
+    const qsizetype at = out.size();
+    out.resize(at + mostLineBytes(e));
+    char *to = writeTime(out.data() + at, QDate::fromJulianDay(kJulianDay1970 + day),
+        QTime::fromMSecsSinceStartOfDay(int(localMs - day * kDayMs)));
+    out.truncate(writeRest(to, e) - out.constData());
 }
 
 QString line(const JournalEntry &e)
@@ -438,6 +487,13 @@ Parsed read(QIODevice &device)
         }
         pending.remove(0, start);
         searched = pending.size();
+        // Where a line would start after the first, the room a recording cut short had taken:
+        // zeros to the end.
+        if (started && pending.startsWith('\0')) {
+            if (!onlyZerosLeft(pending, device, kMaxFileBytes - total))
+                out.error = QStringLiteral("linha %1: bytes nulos").arg(lineNumber + 1);
+            return out;
+        }
         // A line of megabytes is told bad by its start, before the rest of it is read.
         if (!headChecked && pending.size() >= kHeadBytes) {
             JournalEntry e;

@@ -28,6 +28,9 @@ inline constexpr int kVersion = 2;
 [[nodiscard]] QString line(const JournalEntry &entry);
 // The same line and its end, appended as UTF-8: what the file holds for the entry.
 void appendLine(QByteArray &out, const JournalEntry &entry);
+// The same for a call made at `localMs`, milliseconds since 1970-01-01 00:00 of local time;
+// entry.time is not read. What a recorder writes, without a QDateTime made for each call.
+void appendLine(QByteArray &out, qint64 localMs, const JournalEntry &entry);
 // The header, then a line for each entry.
 [[nodiscard]] QString text(const QVector<JournalEntry> &entries);
 

@@ -33,8 +33,9 @@ int openForAppend(const QByteArray &name)
     return fd;
 }
 
-// Why the open journal `fd` of `size` bytes cannot be added to; the torn end of a line that a
-// power cut left is cut off first.
+// Why the open journal `fd` of `size` bytes cannot be added to; what follows its last whole line
+// is cut off first: the torn end of a line that a power cut left, or the room, still zeros, that
+// a recording cut short had taken.
 QString prepare(int fd, qint64 size)
 {
     QByteArray start(std::min<qint64>(size, kStartBytes), Qt::Uninitialized);
@@ -42,23 +43,21 @@ QString prepare(int fd, qint64 size)
         return system_error::reason(errno);
     if (const QString why = journal_format::whyNotJournal(start); !why.isEmpty())
         return QStringLiteral("o arquivo não é um diário (%1)").arg(why);
-    // Every line goes out in one write, so a last line without its end was cut short by a
-    // power cut and cannot be read back; it goes, and the lines added after it stay readable.
     qint64 end = size;
-    char chunk[4096];
+    QByteArray chunk(64 << 10, Qt::Uninitialized);
     while (end > 0) {
-        const qint64 from = std::max<qint64>(0, end - qint64(sizeof chunk));
-        if (::pread(fd, chunk, end - from, from) != end - from)
+        const qint64 from = std::max<qint64>(0, end - chunk.size());
+        if (::pread(fd, chunk.data(), end - from, from) != end - from)
             return system_error::reason(errno);
-        const char *found = static_cast<const char *>(::memrchr(chunk, '\n', end - from));
+        const char *found = static_cast<const char *>(::memrchr(chunk.data(), '\n', end - from));
         if (found) {
-            end = from + (found - chunk) + 1;
+            end = from + (found - chunk.data()) + 1;
             break;
         }
         end = from;
     }
     if (end < size) {
-        qCInfo(lcPrinter) << "diário: cortada a última linha, incompleta," << size - end << "bytes";
+        qCInfo(lcPrinter) << "diário: cortado o fim sem linha inteira," << size - end << "bytes";
         if (::ftruncate(fd, end) != 0)
             return system_error::reason(errno);
     }
@@ -109,23 +108,29 @@ QString JournalRecorder::start(const QString &path)
         why = system_error::reason(errno);
     else if (st.st_size > 0)
         why = prepare(fd, st.st_size);
-    m_size = ::lseek(fd, 0, SEEK_END);
-    if (why.isEmpty() && m_size < 0)
+    const qint64 size = ::lseek(fd, 0, SEEK_END);
+    if (why.isEmpty() && size < 0)
         why = system_error::reason(errno);
-    if (why.isEmpty() && m_size == 0)
+    if (why.isEmpty() && size == 0)
         why = text_file::writeAll(fd, (journal_format::header() + QLatin1Char('\n')).toUtf8());
     if (!why.isEmpty()) {
         ::close(fd);
         return refused(why);
     }
+    if (const QString why
+        = m_file.open(fd, ::lseek(fd, 0, SEEK_END), journal_format::kMaxFileBytes);
+        !why.isEmpty()) {
+        ::close(fd);
+        return refused(why);
+    }
     m_fd = fd;
-    m_size = ::lseek(fd, 0, SEEK_END);
     m_path = path;
     m_lastWasRead = false;
     m_held.repeats = 0;
     m_stopping = false;
     m_unsynced = true;
     m_syncError = 0;
+    m_syncedSize = m_file.size();
     m_syncer = std::thread(&JournalRecorder::syncLoop, this);
     return {};
 }
@@ -147,15 +152,18 @@ void JournalRecorder::syncLoop()
         m_syncerIdle = true;
         m_wake.wait(lock, [this] { return m_unsynced || m_stopping; });
         m_syncerIdle = false;
-        if (!m_unsynced)
+        if (!m_unsynced.exchange(false))
             return;
-        m_unsynced = false;
         lock.unlock();
         const auto started = std::chrono::steady_clock::now();
-        const int error = ::fdatasync(m_fd) == 0 ? 0 : errno;
+        // Pages written through the map are the file's pages: this syncs them too.
+        if (::fdatasync(m_fd) != 0)
+            m_syncError = errno;
+        // As much ahead as the last moments took, and at least the page being written.
+        const qint64 size = m_file.size();
+        m_file.prefault(std::clamp<qint64>(2 * (size - m_syncedSize), 1, 1 << 20));
+        m_syncedSize = size;
         lock.lock();
-        if (error != 0)
-            m_syncError = error;
         // One sync for all the calls of the next moments: one per call kept the disk and the
         // other core busy for calls that take microseconds.
         m_wake.wait_until(lock, started + kSyncGap, [this] { return m_stopping; });
@@ -164,12 +172,15 @@ void JournalRecorder::syncLoop()
 
 void JournalRecorder::close()
 {
+    m_unsynced = true;
     {
         const std::lock_guard lock(m_mutex);
         m_stopping = true;
     }
     m_wake.notify_one();
     m_syncer.join();
+    if (const QString why = m_file.close(); !why.isEmpty())
+        qCWarning(lcPrinter) << "diário: não foi possível devolver o espaço reservado:" << why;
     ::close(m_fd);
     m_fd = -1;
 }
@@ -182,41 +193,29 @@ void JournalRecorder::fail(const QString &why)
                     .arg(m_path, why));
 }
 
-void JournalRecorder::write(const JournalEntry &entry)
+void JournalRecorder::write(qint64 time, const JournalEntry &entry)
 {
-    int syncError;
-    {
-        const std::lock_guard lock(m_mutex);
-        syncError = m_syncError;
-    }
-    if (syncError != 0) {
-        fail(system_error::reason(syncError));
+    if (const int error = m_syncError; error != 0) {
+        fail(system_error::reason(error));
         return;
     }
+    // Built apart and then copied: the file's memory is written once, in one go.
     m_line.truncate(0);
-    journal_format::appendLine(m_line, entry);
-    const QByteArray &line = m_line;
+    journal_format::appendLine(m_line, time, entry);
     // Past the limit the journal could no longer be opened.
-    if (m_size + line.size() > journal_format::kMaxFileBytes) {
-        fail(text_file::tooLarge(journal_format::kMaxFileBytes));
-        return;
-    }
-    if (const QString why = text_file::writeAll(m_fd, line); !why.isEmpty()) {
-        // A line cut short would end the journal for every reader.
-        (void)::ftruncate(m_fd, m_size);
+    const QString why = m_file.size() + m_line.size() > journal_format::kMaxFileBytes
+        ? text_file::tooLarge(journal_format::kMaxFileBytes)
+        : m_file.append(m_line);
+    if (!why.isEmpty()) {
         fail(why);
         return;
     }
-    m_size += line.size();
-    bool idle;
-    {
-        const std::lock_guard lock(m_mutex);
-        m_unsynced = true;
-        idle = m_syncerIdle;
-    }
+    m_unsynced = true;
     // Woken between two syncs, the thread would only go back to sleep: a switch per call.
-    if (idle)
+    if (m_syncerIdle) {
+        const std::lock_guard lock(m_mutex);
         m_wake.notify_one();
+    }
 }
 
 void JournalRecorder::writeHeld()
@@ -225,10 +224,10 @@ void JournalRecorder::writeHeld()
         return;
     const JournalEntry held = std::exchange(m_held, {});
     m_held.repeats = 0;
-    write(held);
+    write(m_heldTime, held);
 }
 
-void JournalRecorder::record(JournalEntry entry)
+void JournalRecorder::record(qint64 time, JournalEntry entry)
 {
     if (m_fd < 0)
         return;
@@ -238,6 +237,7 @@ void JournalRecorder::record(JournalEntry entry)
         if (entry.port == last.port && entry.result == last.result) {
             if (m_held.repeats == 0) {
                 m_held = std::move(entry);
+                m_heldTime = time;
                 m_heldSince.start();
             } else {
                 ++m_held.repeats;
@@ -251,48 +251,48 @@ void JournalRecorder::record(JournalEntry entry)
     m_lastWasRead = read;
     if (read)
         m_lastRead = entry;
-    write(entry);
+    write(time, entry);
 }
 
 // The offset is looked up once a minute, as clocks change on the minute: looked up on every call,
 // it took longer than a call to a serial port.
-QDateTime JournalRecorder::now()
+qint64 JournalRecorder::now()
 {
     const qint64 ms = QDateTime::currentMSecsSinceEpoch();
     if (const qint64 minute = ms / 60000; minute != m_offsetMinute) {
         m_offset = QDateTime::fromMSecsSinceEpoch(minute * 60000).offsetFromUtc();
         m_offsetMinute = minute;
     }
-    return QDateTime::fromMSecsSinceEpoch(ms, Qt::OffsetFromUTC, m_offset);
+    return ms + qint64(m_offset) * 1000;
 }
 
 LinkResult JournalRecorder::Estado(int16_t port)
 {
-    const QDateTime time = now();
+    const qint64 time = now();
     const LinkResult r = m_inner->Estado(port);
-    record({time, JournalEntry::Call::Estado, port, {}, r.value});
+    record(time, {{}, JournalEntry::Call::Estado, port, {}, r.value});
     return r;
 }
 
 LinkResult JournalRecorder::TX(int16_t port, const QByteArray &bytes)
 {
-    const QDateTime time = now();
+    const qint64 time = now();
     const LinkResult r = m_inner->TX(port, bytes);
-    record({time, JournalEntry::Call::TX, port, bytes, r.value});
+    record(time, {{}, JournalEntry::Call::TX, port, bytes, r.value});
     return r;
 }
 
 LinkResult JournalRecorder::TXI(int16_t port, const QByteArray &bytes)
 {
-    const QDateTime time = now();
+    const qint64 time = now();
     const LinkResult r = m_inner->TXI(port, bytes);
-    record({time, JournalEntry::Call::TXI, port, bytes, r.value});
+    record(time, {{}, JournalEntry::Call::TXI, port, bytes, r.value});
     return r;
 }
 
 void JournalRecorder::Sleep(uint32_t milliseconds)
 {
-    const QDateTime time = now();
+    const qint64 time = now();
     m_inner->Sleep(milliseconds);
-    record({time, JournalEntry::Call::Sleep, 0, {}, int32_t(milliseconds)});
+    record(time, {{}, JournalEntry::Call::Sleep, 0, {}, int32_t(milliseconds)});
 }

@@ -1,19 +1,21 @@
 #pragma once
 
+#include "core/append_map.h"
 #include "printer_link/printer_link.h"
 #include "virtual_printer/virtual_printer.h"
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
-// Adds every call that passes through it to a journal file as the call returns, in one write
-// each, so that a crash of the program loses none; a thread of its own syncs the file to disk
-// behind the calls, at most every 20 ms. A status read answered as the one before shares its line
-// with the reads that follow, written when the answer changes, another call comes or a second has
-// passed: a monitored wait reads about a thousand times a second.
+// Adds every call that passes through it to a journal file as the call returns, through a memory
+// map of the file, so that a crash of the program loses none; a thread of its own syncs the file
+// to disk behind the calls, at most every 20 ms. A status read answered as the one before shares
+// its line with the reads that follow, written when the answer changes, another call comes or a
+// second has passed: a monitored wait reads about a thousand times a second.
 class JournalRecorder : public QObject, public PrinterLink
 {
     Q_OBJECT
@@ -41,19 +43,20 @@ signals:
     void failed(const QString &message);
 
 private:
-    void record(JournalEntry entry);
+    void record(qint64 time, JournalEntry entry);
     void writeHeld();
-    void write(const JournalEntry &entry);
+    void write(qint64 time, const JournalEntry &entry);
     // Ends the syncing thread and closes the file.
     void close();
     void fail(const QString &why);
     void syncLoop();
-    [[nodiscard]] QDateTime now();
+    // Milliseconds since 1970 in local time.
+    [[nodiscard]] qint64 now();
 
     PrinterLink *m_inner;
     QString m_path;
     int m_fd = -1;
-    qint64 m_size = 0;
+    AppendMap m_file;
     QByteArray m_line; // kept to spare an allocation a call
     // The local zone's offset from UTC in the minute m_offsetMinute since the epoch.
     qint64 m_offsetMinute = -1;
@@ -63,13 +66,16 @@ private:
     bool m_lastWasRead = false;
     JournalEntry m_lastRead;
     JournalEntry m_held; // repeats: how many are held, none when 0
+    qint64 m_heldTime = 0;
     QElapsedTimer m_heldSince;
 
+    // Atomic, so that a call takes no lock: a lock is taken only to wake the syncing thread.
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    bool m_unsynced = false;
+    std::atomic<bool> m_unsynced = false;
     bool m_stopping = false;
-    bool m_syncerIdle = false; // waiting for a line to sync, not between two syncs
-    int m_syncError = 0;
+    std::atomic<bool> m_syncerIdle = false; // waiting for a line to sync, not between two syncs
+    std::atomic<int> m_syncError = 0;
+    qint64 m_syncedSize = 0; // of the file, at the syncing thread's last sync
     std::thread m_syncer;
 };
