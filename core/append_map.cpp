@@ -167,8 +167,14 @@ void AppendMap::prefault(qint64 bytes) const
     const qint64 from = m_size.load(std::memory_order_relaxed) / page * page;
     const qint64 end
         = std::min(m_roomEnd.load(std::memory_order_relaxed), from + roundUp(bytes, page));
-    if (end > from)
-        (void)::madvise(m_map + (from - m_mapStart), size_t(end - from), MADV_POPULATE_WRITE);
+    if (end <= from)
+        return;
+    (void)::madvise(m_map + (from - m_mapStart), size_t(end - from), MADV_POPULATE_WRITE);
+    // A first access of a page through the map costs more than a line on virtual machines whose
+    // host keeps page tables of its own, even once the page is in: it is paid here. Only read,
+    // and past the page being written; what is read is not used.
+    for (qint64 at = from + page; at < end; at += page)
+        (void)*reinterpret_cast<volatile const char *>(m_map + (at - m_mapStart));
 #endif
 }
 

@@ -345,22 +345,34 @@ char *writeRest(char *to, const JournalEntry &e)
     return to;
 }
 
-// "yyyy-MM-ddTHH:mm:ss.zzz", by hand: QDateTime::toString took longer than the rest of the line.
-char *writeTime(char *to, QDate date, QTime time)
+// "yyyy-MM-ddTHH:mm:ss.zzz", by hand, two digits at a time: QDateTime::toString took longer
+// than the rest of the line.
+char *writeTime(char *to, QDate date, int msOfDay)
 {
+    static constexpr auto kPairs = [] {
+        std::array<char, 200> pairs {};
+        for (int i = 0; i < 100; ++i) {
+            pairs[2 * i] = char('0' + i / 10);
+            pairs[2 * i + 1] = char('0' + i % 10);
+        }
+        return pairs;
+    }();
+    const auto pair = [&to](int value, char after) {
+        to = std::copy_n(&kPairs[2 * value], 2, to);
+        if (after != 0)
+            *to++ = after;
+    };
     int year, month, day;
     date.getDate(&year, &month, &day);
-    const int fields[] = {year, month, day, time.hour(), time.minute(), time.second(), time.msec()};
-    constexpr int kWidths[] = {4, 2, 2, 2, 2, 2, 3};
-    constexpr char kAfter[] = "--T::.";
-    for (size_t f = 0; f < std::size(fields); ++f) {
-        int value = fields[f];
-        for (int i = kWidths[f] - 1; i >= 0; --i, value /= 10)
-            to[i] = char('0' + value % 10);
-        to += kWidths[f];
-        if (f < std::size(kAfter) - 1)
-            *to++ = kAfter[f];
-    }
+    pair(year / 100 % 100, 0);
+    pair(year % 100, '-');
+    pair(month, '-');
+    pair(day, 'T');
+    pair(msOfDay / 3600000, ':');
+    pair(msOfDay / 60000 % 60, ':');
+    pair(msOfDay / 1000 % 60, '.');
+    *to++ = char('0' + msOfDay % 1000 / 100);
+    pair(msOfDay % 100, 0);
     return to;
 }
 
@@ -397,7 +409,7 @@ void appendLine(QByteArray &out, const JournalEntry &e)
 {
     const qsizetype at = out.size();
     out.resize(at + mostLineBytes(e));
-    char *to = writeTime(out.data() + at, e.time.date(), e.time.time());
+    char *to = writeTime(out.data() + at, e.time.date(), e.time.time().msecsSinceStartOfDay());
     out.truncate(writeRest(to, e) - out.constData());
 }
 
@@ -408,8 +420,8 @@ void appendLine(QByteArray &out, qint64 localMs, const JournalEntry &e)
     const qint64 day = localMs >= 0 ? localMs / kDayMs : (localMs + 1) / kDayMs - 1;
     const qsizetype at = out.size();
     out.resize(at + mostLineBytes(e));
-    char *to = writeTime(out.data() + at, QDate::fromJulianDay(kJulianDay1970 + day),
-        QTime::fromMSecsSinceStartOfDay(int(localMs - day * kDayMs)));
+    char *to = writeTime(
+        out.data() + at, QDate::fromJulianDay(kJulianDay1970 + day), int(localMs - day * kDayMs));
     out.truncate(writeRest(to, e) - out.constData());
 }
 

@@ -13,9 +13,10 @@
 
 // Adds every call that passes through it to a journal file as the call returns, through a memory
 // map of the file, so that a crash of the program loses none; a thread of its own syncs the file
-// to disk behind the calls, at most every 20 ms. A status read answered as the one before shares
-// its line with the reads that follow, written when the answer changes, another call comes or a
-// second has passed: a monitored wait reads about a thousand times a second.
+// to disk behind the calls: at once after a pause, at most every 100 ms while they stream. A status
+// read answered as the one before shares its line with the reads that follow, written when the
+// answer changes, another call comes or a second has passed: a monitored wait reads about a
+// thousand times a second.
 class JournalRecorder : public QObject, public PrinterLink
 {
     Q_OBJECT
