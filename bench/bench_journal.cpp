@@ -207,7 +207,7 @@ int main(int argc, char *argv[])
         return 1;
     (void)timePerCall(timed, timed, 50); // the port opens on the first call
     QVector<double> bareCall, bareAround, bareWhole, recordedAround, recordedWhole;
-    for (int block = 0; block < 21; ++block) {
+    for (int block = 0; block < 101; ++block) {
         const Timing bare = timePerCall(timed, timed, 100);
         const Timing recorded = timePerCall(recorder, timed, 100);
         bareCall.append(bare.callUs);
@@ -224,7 +224,7 @@ int main(int argc, char *argv[])
     within = within && addedUs / callUs < kRecordingBudget;
     out << QStringLiteral(
         "diário	gravar: o que o gravador acrescenta a um TX numa linha serial "
-        "(pty, sem espera da impressora), mediana de 21 blocos de 900 "
+        "(pty, sem espera da impressora), mediana de 101 blocos de 900 "
         "chamadas	TX %1 µs; gravar +%2 µs (+%3 %)\n")
                .arg(callUs, 0, 'f', 2)
                .arg(addedUs, 0, 'f', 2)
@@ -233,7 +233,7 @@ int main(int argc, char *argv[])
     // pause as long as recording, without it, shows how much of that is the spacing alone.
     timed.pause = std::chrono::nanoseconds(qint64(std::max(addedUs, 0.0) * 1e3));
     QVector<double> pausedWhole;
-    for (int block = 0; block < 21; ++block) {
+    for (int block = 0; block < 101; ++block) {
         const Timing paused = timePerCall(timed, timed, 100);
         pausedWhole.append(paused.callUs + paused.aroundUs);
     }
