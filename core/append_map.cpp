@@ -15,15 +15,16 @@
 
 namespace {
 
-// Room taken at a time: a system call and a few page faults for thousands of lines.
-constexpr qint64 kRoom = 1 << 20;
+// Room taken at a time: one system call for tens of thousands of lines, and room enough for the
+// pages readied ahead of the writer.
+constexpr qint64 kRoom = 8 << 20;
 
 // The maps a SIGBUS may come from: a page of the file that is no longer there.
 struct Guarded
 {
     std::atomic<char *> begin {nullptr};
     std::atomic<size_t> length {0};
-    std::atomic<bool> hit {false};
+    std::atomic<std::atomic<bool> *> hit {nullptr}; // the map's own flag, read after each copy
     std::atomic<bool> used {false};
 };
 std::array<Guarded, 16> g_guarded;
@@ -40,7 +41,7 @@ void onBus(int signal, siginfo_t *info, void *context)
             // The copy that faulted ends in plain memory; the writer sees `hit` when it returns.
             (void)::mmap(begin, length, PROT_READ | PROT_WRITE,
                 MAP_FIXED | MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-            g.hit.store(true);
+            g.hit.load()->store(true);
             return;
         }
     }
@@ -102,7 +103,8 @@ QString AppendMap::open(int fd, qint64 size, qint64 limit)
     }
     m_map = static_cast<char *>(map);
     Guarded &g = g_guarded[m_slot];
-    g.hit.store(false);
+    m_hit = false;
+    g.hit.store(&m_hit);
     g.length.store(m_mapLength);
     g.begin.store(m_map);
     m_fd = fd;
@@ -123,7 +125,9 @@ QString AppendMap::append(QByteArrayView bytes)
             return why;
     }
     std::copy_n(bytes.data(), bytes.size(), m_map + (size - m_mapStart));
-    if (g_guarded[m_slot].hit.load()) {
+    // The handler runs within the copy, on this thread: only the compiler must keep the order.
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    if (m_hit.load(std::memory_order_relaxed)) {
         m_lost = true;
         return QStringLiteral("o arquivo deixou de aceitar dados: foi encurtado por outro "
                               "programa, ou o disco encheu");
@@ -141,7 +145,7 @@ QString AppendMap::grow(qint64 needed)
     const qint64 from = m_roomEnd.load(std::memory_order_relaxed);
     qint64 end = std::min(roundUp(size + needed, page) + kRoom, roundUp(m_limit, page));
     // Blocks taken now cannot be missing when a page is written: a full disk is told here. A
-    // disk without a mebibyte free still takes what fits.
+    // disk without that much free still takes what fits.
     int result;
     do {
         result = ::fallocate(m_fd, 0, from, end - from);

@@ -6,7 +6,7 @@
 
 // Adds to the end of a file through a shared memory map of it: once copied, the bytes belong to
 // the system's cache of the file, so a crash of the program loses none of them, and no system
-// call is made for each addition. Room is taken ahead, a mebibyte at a time, and reads as zeros
+// call is made for each addition. Room is taken ahead, 8 MiB at a time, and reads as zeros
 // until written; close() gives back what was not used. A file cut short by another program, or
 // a disk that fills up under the map, stops the additions with a message, not the program.
 // One thread adds; another may call prefault() until close().
@@ -44,5 +44,6 @@ private:
     char *m_map = nullptr; // from m_mapStart to the limit, so that it never moves
     size_t m_mapLength = 0;
     int m_slot = -1; // in the table the SIGBUS handler reads
+    std::atomic<bool> m_hit = false; // set by that handler: the map lost its file
     bool m_lost = false; // the file stopped taking bytes; it is left as it is
 };

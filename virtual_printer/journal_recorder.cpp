@@ -163,7 +163,7 @@ void JournalRecorder::syncLoop()
             m_syncError = errno;
         // As much ahead as the last moments took, and at least the page being written.
         const qint64 size = m_file.size();
-        m_file.prefault(std::clamp<qint64>(2 * (size - m_syncedSize), 1, 1 << 20));
+        m_file.prefault(std::clamp<qint64>(2 * (size - m_syncedSize), 1, 4 << 20));
         m_syncedSize = size;
         lock.lock();
         // One sync for all the calls of the next moments: one per call kept the disk and the
