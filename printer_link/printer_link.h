@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <string_view>
 
 // Result of one call into the printer library. `error` is set when the call could not be
 // made at all (library or function missing, device unusable); `value` is then meaningless.
@@ -42,21 +43,29 @@ inline constexpr int16_t kCom2 = 2;
     return port == kCom1 || port == kCom2;
 }
 
-// "LPT1", "LPT2", "COM1", "COM2", or the number of a code the system does not know.
-[[nodiscard]] inline QString name(int16_t port)
+// "LPT1", "LPT2", "COM1" or "COM2"; empty for a code the system does not know.
+[[nodiscard]] constexpr std::string_view knownName(int16_t port)
 {
     switch (port) {
     case kLpt1:
-        return QStringLiteral("LPT1");
+        return "LPT1";
     case kLpt2:
-        return QStringLiteral("LPT2");
+        return "LPT2";
     case kCom1:
-        return QStringLiteral("COM1");
+        return "COM1";
     case kCom2:
-        return QStringLiteral("COM2");
+        return "COM2";
     default:
-        return QString::number(port);
+        return {};
     }
+}
+
+// The known name, or the number of a code the system does not know.
+[[nodiscard]] inline QString name(int16_t port)
+{
+    const std::string_view known = knownName(port);
+    return known.empty() ? QString::number(port)
+                         : QString::fromLatin1(known.data(), qsizetype(known.size()));
 }
 } // namespace port_code
 

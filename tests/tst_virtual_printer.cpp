@@ -965,6 +965,10 @@ private slots:
             << QDateTime(QDate(1969, 12, 31), QTime(23, 59, 59, 999), Qt::UTC);
         QTest::newRow("leap day") << QDateTime(QDate(2024, 2, 29), QTime(23, 59, 59, 999), Qt::UTC);
         QTest::newRow("ms") << QDateTime(QDate(2007, 12, 19), QTime(10, 0, 0, 125), Qt::UTC);
+        QTest::newRow("a leap day of 400 years")
+            << QDateTime(QDate(2000, 2, 29), QTime(12, 0), Qt::UTC);
+        QTest::newRow("not a leap century") << QDateTime(QDate(2100, 3, 1), QTime(0, 0), Qt::UTC);
+        QTest::newRow("an era before") << QDateTime(QDate(1600, 2, 29), QTime(1, 2, 3, 4), Qt::UTC);
     }
 
     void lineAtLocalMilliseconds()
@@ -974,8 +978,9 @@ private slots:
             "\x1b"
             "A",
             0};
-        QByteArray fromMs, fromTime;
-        journal_format::appendLine(fromMs, moment.toMSecsSinceEpoch(), entry);
+        QByteArray fromMs(journal_format::mostLineBytes(entry), Qt::Uninitialized), fromTime;
+        fromMs.truncate(journal_format::writeLine(fromMs.data(), moment.toMSecsSinceEpoch(), entry)
+            - fromMs.constData());
         journal_format::appendLine(fromTime, entry);
         QCOMPARE(fromMs, fromTime);
     }

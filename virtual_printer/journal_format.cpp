@@ -284,18 +284,6 @@ char *writeReadable(char *to, QByteArrayView bytes)
     return to;
 }
 
-// The names as the file writes them, in Latin-1.
-const QByteArray &callBytes(JournalEntry::Call call)
-{
-    static const std::array<QByteArray, std::size(kCalls)> names = [] {
-        std::array<QByteArray, std::size(kCalls)> n;
-        for (const JournalEntry::Call c : kCalls)
-            n[size_t(c)] = callName(c).toLatin1();
-        return n;
-    }();
-    return names[size_t(call)];
-}
-
 // Whether `pending` and the rest of `device`, up to `most` bytes more, are all zeros.
 bool onlyZerosLeft(QByteArray &pending, QIODevice &device, qint64 most)
 {
@@ -317,16 +305,16 @@ bool onlyZerosLeft(QByteArray &pending, QIODevice &device, qint64 most)
 // The line after its time, and its end.
 char *writeRest(char *to, const JournalEntry &e)
 {
+    const auto text = [&to](std::string_view t) { to = std::copy_n(t.data(), t.size(), to); };
     const auto number = [&to](qint64 value) { to = std::to_chars(to, to + 20, value).ptr; };
     *to++ = '\t';
-    const QByteArray &call = callBytes(e.call);
-    to = std::copy_n(call.constData(), call.size(), to);
+    text(callLatin1(e.call));
     *to++ = '\t';
     if (e.call != JournalEntry::Call::Sleep) {
-        // Latin-1 as it is, without a QByteArray made for it on every call.
-        const QString port = port_code::name(e.port);
-        for (const QChar c : port)
-            *to++ = char(c.unicode());
+        if (const std::string_view port = port_code::knownName(e.port); !port.empty())
+            text(port);
+        else
+            number(e.port);
     }
     *to++ = '\t';
     if (e.call == JournalEntry::Call::TX || e.call == JournalEntry::Call::TXI)
@@ -347,7 +335,7 @@ char *writeRest(char *to, const JournalEntry &e)
 
 // "yyyy-MM-ddTHH:mm:ss.zzz", by hand, two digits at a time: QDateTime::toString took longer
 // than the rest of the line.
-char *writeTime(char *to, QDate date, int msOfDay)
+char *writeTime(char *to, int year, int month, int day, int msOfDay)
 {
     static constexpr auto kPairs = [] {
         std::array<char, 200> pairs {};
@@ -362,8 +350,6 @@ char *writeTime(char *to, QDate date, int msOfDay)
         if (after != 0)
             *to++ = after;
     };
-    int year, month, day;
-    date.getDate(&year, &month, &day);
     pair(year / 100 % 100, 0);
     pair(year % 100, '-');
     pair(month, '-');
@@ -374,13 +360,6 @@ char *writeTime(char *to, QDate date, int msOfDay)
     *to++ = char('0' + msOfDay % 1000 / 100);
     pair(msOfDay % 100, 0);
     return to;
-}
-
-// The most bytes the line of `e` can take, its end included.
-qsizetype mostLineBytes(const JournalEntry &e)
-{
-    // Time 23, call and port 6 each, count 20, result and repeats 11 each, 7 tabs and the end.
-    return 85 + (3 + ReadableByte::kMostBytes) * e.bytes.size();
 }
 
 } // namespace
@@ -407,22 +386,38 @@ QString callText(const JournalEntry &entry)
 
 void appendLine(QByteArray &out, const JournalEntry &e)
 {
+    int year, month, day;
+    e.time.date().getDate(&year, &month, &day);
     const qsizetype at = out.size();
     out.resize(at + mostLineBytes(e));
-    char *to = writeTime(out.data() + at, e.time.date(), e.time.time().msecsSinceStartOfDay());
+    char *to = writeTime(out.data() + at, year, month, day, e.time.time().msecsSinceStartOfDay());
     out.truncate(writeRest(to, e) - out.constData());
 }
 
-void appendLine(QByteArray &out, qint64 localMs, const JournalEntry &e)
+qsizetype mostLineBytes(const JournalEntry &e)
 {
+    // Time 23, call and port 6 each, count 20, result and repeats 11 each, 7 tabs and the end.
+    return 85 + (3 + ReadableByte::kMostBytes) * e.bytes.size();
+}
+
+char *writeLine(char *to, qint64 localMs, const JournalEntry &e)
+{
+    // The civil date of a day count, in integers (the proleptic Gregorian calendar in eras of
+    // 400 years): no calendar of Qt's, whose code lies far from the rest, is called per call.
     constexpr qint64 kDayMs = 24 * 3600 * 1000;
-    constexpr qint64 kJulianDay1970 = 2440588;
-    const qint64 day = localMs >= 0 ? localMs / kDayMs : (localMs + 1) / kDayMs - 1;
-    const qsizetype at = out.size();
-    out.resize(at + mostLineBytes(e));
-    char *to = writeTime(
-        out.data() + at, QDate::fromJulianDay(kJulianDay1970 + day), int(localMs - day * kDayMs));
-    out.truncate(writeRest(to, e) - out.constData());
+    const qint64 days = localMs >= 0 ? localMs / kDayMs : (localMs + 1) / kDayMs - 1;
+    const qint64 z = days + 719468;
+    const qint64 era = (z >= 0 ? z : z - 146096) / 146097;
+    const qint64 dayOfEra = z - era * 146097;
+    const qint64 yearOfEra
+        = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const qint64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const qint64 shifted = (5 * dayOfYear + 2) / 153; // months from March
+    const int day = int(dayOfYear - (153 * shifted + 2) / 5 + 1);
+    const int month = int(shifted < 10 ? shifted + 3 : shifted - 9);
+    const int year = int(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
+    to = writeTime(to, year, month, day, int(localMs - days * kDayMs));
+    return writeRest(to, e);
 }
 
 QString line(const JournalEntry &e)

@@ -28,9 +28,12 @@ inline constexpr int kVersion = 2;
 [[nodiscard]] QString line(const JournalEntry &entry);
 // The same line and its end, appended as UTF-8: what the file holds for the entry.
 void appendLine(QByteArray &out, const JournalEntry &entry);
-// The same for a call made at `localMs`, milliseconds since 1970-01-01 00:00 of local time;
-// entry.time is not read. What a recorder writes, without a QDateTime made for each call.
-void appendLine(QByteArray &out, qint64 localMs, const JournalEntry &entry);
+// The most bytes the line of `entry` can take, its end included.
+[[nodiscard]] qsizetype mostLineBytes(const JournalEntry &entry);
+// Writes the line of `entry` at `to`, which has room for mostLineBytes(entry), for a call made
+// at `localMs`, milliseconds since 1970-01-01 00:00 of local time; entry.time is not read.
+// Returns the end of what it wrote. What a recorder writes, without a QDateTime made per call.
+char *writeLine(char *to, qint64 localMs, const JournalEntry &entry);
 // The header, then a line for each entry.
 [[nodiscard]] QString text(const QVector<JournalEntry> &entries);
 

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -201,13 +202,19 @@ void JournalRecorder::write(qint64 time, const JournalEntry &entry)
         fail(system_error::reason(error));
         return;
     }
-    // Built apart and then copied: the file's memory is written once, in one go.
-    m_line.truncate(0);
-    journal_format::appendLine(m_line, time, entry);
+    // Built apart and then copied, so that the file's memory is written once, in one go; in a
+    // buffer of the recorder's own when it fits, as a command mostly does.
+    const qsizetype most = journal_format::mostLineBytes(entry);
+    char *line = m_buffer.data();
+    if (most > qsizetype(m_buffer.size())) {
+        m_line.resize(most);
+        line = m_line.data();
+    }
+    const QByteArrayView bytes(line, journal_format::writeLine(line, time, entry) - line);
     // Past the limit the journal could no longer be opened.
-    const QString why = m_file.size() + m_line.size() > journal_format::kMaxFileBytes
+    const QString why = m_file.size() + bytes.size() > journal_format::kMaxFileBytes
         ? text_file::tooLarge(journal_format::kMaxFileBytes)
-        : m_file.append(m_line);
+        : m_file.append(bytes);
     if (!why.isEmpty()) {
         fail(why);
         return;
@@ -262,7 +269,9 @@ void JournalRecorder::record(qint64 time, JournalEntry entry)
 // it took longer than a call to a serial port.
 qint64 JournalRecorder::now()
 {
-    const qint64 ms = QDateTime::currentMSecsSinceEpoch();
+    timespec now {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    const qint64 ms = qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
     if (const qint64 minute = ms / 60000; minute != m_offsetMinute) {
         m_offset = QDateTime::fromMSecsSinceEpoch(minute * 60000).offsetFromUtc();
         m_offsetMinute = minute;

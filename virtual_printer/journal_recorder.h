@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
@@ -58,7 +59,8 @@ private:
     QString m_path;
     int m_fd = -1;
     AppendMap m_file;
-    QByteArray m_line; // kept to spare an allocation a call
+    std::array<char, 2048> m_buffer; // a line
+    QByteArray m_line; // a line too long for m_buffer
     // The local zone's offset from UTC in the minute m_offsetMinute since the epoch.
     qint64 m_offsetMinute = -1;
     int m_offset = 0;

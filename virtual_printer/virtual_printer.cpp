@@ -15,17 +15,8 @@ constexpr uint8_t kPaperEnd = 0x20;
 
 QString callName(JournalEntry::Call call)
 {
-    switch (call) {
-    case JournalEntry::Call::Estado:
-        return QStringLiteral("Estado");
-    case JournalEntry::Call::TX:
-        return QStringLiteral("TX");
-    case JournalEntry::Call::TXI:
-        return QStringLiteral("TXI");
-    case JournalEntry::Call::Sleep:
-        return QStringLiteral("Sleep");
-    }
-    return {};
+    const std::string_view name = callLatin1(call);
+    return QString::fromLatin1(name.data(), qsizetype(name.size()));
 }
 
 VirtualPrinter::VirtualPrinter(QObject *parent)

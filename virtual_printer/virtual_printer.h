@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QObject>
 #include <QVector>
+#include <string_view>
 
 struct JournalEntry
 {
@@ -20,6 +21,12 @@ struct JournalEntry
     int32_t repeats = 1;
 };
 
+// "Estado", "TX", "TXI" or "Sleep", as the journal writes it.
+[[nodiscard]] constexpr std::string_view callLatin1(JournalEntry::Call call)
+{
+    constexpr std::string_view kNames[] = {"Estado", "TX", "TXI", "Sleep"};
+    return kNames[size_t(call)];
+}
 [[nodiscard]] QString callName(JournalEntry::Call call);
 
 // The built-in printer: takes every call and keeps a journal of them.
