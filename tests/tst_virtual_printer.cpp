@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFontMetricsF>
+#include <QHeaderView>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -410,6 +411,20 @@ private slots:
         QCOMPARE(paper->zoom() == PaperView::kFit, scale == 1.0);
         QVERIFY2(qAbs(paper->pixelsPerMm() / fitted - scale) < 0.02,
             qPrintable(QString::number(paper->pixelsPerMm() / fitted)));
+        // As wide as beside the main window on a 1024×768 screen, every title whole.
+        if (keys.isEmpty()) {
+            b.window.resize(677, b.window.height());
+            QHeaderView *header = b.get<QTableView>("journal")->horizontalHeader();
+            QCoreApplication::processEvents();
+            for (int column = 0; column < header->count(); ++column) {
+                const QString title
+                    = header->model()->headerData(column, Qt::Horizontal).toString();
+                QVERIFY2(header->sectionSize(column)
+                        >= header->fontMetrics().horizontalAdvance(title) + 8,
+                    qPrintable(title));
+            }
+            QCOMPARE(b.get<QTableView>("journal")->horizontalScrollBar()->maximum(), 0);
+        }
     }
 
     void logoTopDotIsBitSeven()

@@ -11,6 +11,7 @@
 #include "virtual_printer/virtual_printer.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QFontDatabase>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -90,21 +91,13 @@ VirtualPrinterWindow::VirtualPrinterWindow(
     // they are shortened rather than cut at both ends.
     header->setHighlightSections(false);
     header->setTextElideMode(Qt::ElideRight);
-    const auto fit = [this](int column, const char *widest) {
-        const QString title
-            = m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-        m_view->setColumnWidth(column,
-            std::max(fontMetrics().horizontalAdvance(QString::fromUtf8(widest)),
-                fontMetrics().horizontalAdvance(title))
-                + 16);
-    };
-    fit(JournalModel::Time, "00:00:00.000");
-    fit(JournalModel::Call, "Estado ×000000");
-    fit(JournalModel::Port, "LPT1");
-    fit(JournalModel::Count, "0000000");
-    fit(JournalModel::Result, "-1");
-    for (const int column : {JournalModel::Commands, JournalModel::Hex, JournalModel::Text})
-        header->setSectionResizeMode(column, QHeaderView::Stretch);
+    m_view->setColumnWidth(JournalModel::Time, columnWidth(JournalModel::Time, "00:00:00.000"));
+    m_view->setColumnWidth(JournalModel::Call, columnWidth(JournalModel::Call, "Estado ×000000"));
+    m_view->setColumnWidth(JournalModel::Port, columnWidth(JournalModel::Port, "LPT1"));
+    m_view->setColumnWidth(JournalModel::Count, columnWidth(JournalModel::Count, "0000000"));
+    m_view->setColumnWidth(JournalModel::Result, columnWidth(JournalModel::Result, "-1"));
+    // Stretched alike, they cut "Hexadecimal" short on a 1024×768 screen once a scroll bar came.
+    m_view->viewport()->installEventFilter(this);
     // Once per burst of calls rather than once per call: a check print makes nine at a time.
     auto *scroll = new QTimer(this);
     scroll->setSingleShot(true);
@@ -168,6 +161,38 @@ VirtualPrinterWindow::VirtualPrinterWindow(
     showStatus(m_printer.status());
     connect(&m_printer, &VirtualPrinter::statusChanged, this, &VirtualPrinterWindow::showStatus);
     resize(kDefaultSize);
+}
+
+int VirtualPrinterWindow::columnWidth(int column, const char *widest) const
+{
+    const QString title = m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+    return std::max(fontMetrics().horizontalAdvance(QString::fromUtf8(widest)),
+               fontMetrics().horizontalAdvance(title))
+        + 10;
+}
+
+void VirtualPrinterWindow::shareLongColumns()
+{
+    constexpr int kLong[] = {JournalModel::Commands, JournalModel::Hex, JournalModel::Text};
+    QHeaderView *header = m_view->horizontalHeader();
+    int spare = m_view->viewport()->width();
+    for (int column = 0; column < header->count(); ++column)
+        spare -= header->sectionSize(column);
+    for (const int column : kLong)
+        spare += header->sectionSize(column) - columnWidth(column, "");
+    spare = std::max(spare, 0);
+    for (size_t i = 0; i < std::size(kLong); ++i) {
+        const int share
+            = spare / int(std::size(kLong)) + (i == 0 ? spare % int(std::size(kLong)) : 0);
+        header->resizeSection(kLong[i], columnWidth(kLong[i], "") + share);
+    }
+}
+
+bool VirtualPrinterWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view->viewport() && event->type() == QEvent::Resize)
+        shareLongColumns();
+    return QWidget::eventFilter(watched, event);
 }
 
 void VirtualPrinterWindow::showEvent(QShowEvent *event)

@@ -48,9 +48,14 @@ signals:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void showStatus(uint8_t status);
+    // The width of a column that shows at most `widest`, and its title.
+    [[nodiscard]] int columnWidth(int column, const char *widest) const;
+    // The long columns share what the short ones leave, none narrower than its title.
+    void shareLongColumns();
     // Asks before calls that were never saved are dropped; true when they may be.
     [[nodiscard]] bool mayDrop(const QString &then);
     void clearJournal();
