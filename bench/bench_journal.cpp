@@ -20,6 +20,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -206,47 +207,47 @@ int main(int argc, char *argv[])
     if (!recorder.start(dir.filePath(QStringLiteral("gravado.txt"))).isEmpty())
         return 1;
     (void)timePerCall(timed, timed, 50); // the port opens on the first call
-    QVector<double> bareCall, bareAround, bareWhole, recordedAround, recordedWhole;
-    for (int block = 0; block < 101; ++block) {
-        const Timing bare = timePerCall(timed, timed, 100);
-        const Timing recorded = timePerCall(recorder, timed, 100);
-        bareCall.append(bare.callUs);
-        bareAround.append(bare.aroundUs);
-        bareWhole.append(bare.callUs + bare.aroundUs);
-        recordedAround.append(recorded.aroundUs);
-        recordedWhole.append(recorded.callUs + recorded.aroundUs);
-    }
     // What recording adds to a call: its time around the port's own, less that time without it.
     // TX returns once the system has the bytes, not when the line has carried them: the call's
-    // own time is the one to hold recording against.
-    const double callUs = median(bareCall);
-    const double addedUs = median(recordedAround) - median(bareAround);
+    // own time is the one to hold recording against. A pause as long as that, in blocks of its
+    // own, shows what the mere spacing of the calls does to the port's time on this machine.
+    const auto measure = [&](int blocks, std::chrono::nanoseconds pause) {
+        QVector<double> call, around[2], whole[3];
+        for (int block = 0; block < blocks; ++block) {
+            const Timing bare = timePerCall(timed, timed, 100);
+            const Timing recorded = timePerCall(recorder, timed, 100);
+            timed.pause = pause;
+            const Timing paused = timePerCall(timed, timed, 100);
+            timed.pause = {};
+            call.append(bare.callUs);
+            around[0].append(bare.aroundUs);
+            around[1].append(recorded.aroundUs);
+            whole[0].append(bare.callUs + bare.aroundUs);
+            whole[1].append(recorded.callUs + recorded.aroundUs);
+            whole[2].append(paused.callUs + paused.aroundUs);
+        }
+        return std::tuple(median(call), median(around[1]) - median(around[0]), median(whole[0]),
+            median(whole[1]), median(whole[2]));
+    };
+    const double guessUs = std::get<1>(measure(11, {}));
+    const auto [callUs, addedUs, bareUs, recordedUs, pausedUs]
+        = measure(101, std::chrono::nanoseconds(qint64(std::max(guessUs, 0.0) * 1e3)));
     within = within && addedUs / callUs < kRecordingBudget;
-    out << QStringLiteral(
-        "diário	gravar: o que o gravador acrescenta a um TX numa linha serial "
-        "(pty, sem espera da impressora), mediana de 101 blocos de 900 "
-        "chamadas	TX %1 µs; gravar +%2 µs (+%3 %)\n")
+    out << QStringLiteral("diário\tgravar: o que o gravador acrescenta a um TX numa linha serial "
+                          "(pty, sem espera da impressora), mediana de 101 blocos de 900 "
+                          "chamadas\tTX %1 µs; gravar +%2 µs (+%3 %)\n")
                .arg(callUs, 0, 'f', 2)
                .arg(addedUs, 0, 'f', 2)
                .arg(addedUs / callUs * 100, 0, 'f', 1);
-    // The whole loop also holds what the spacing of the calls does to the port's own time; a
-    // pause as long as recording, without it, shows how much of that is the spacing alone.
-    timed.pause = std::chrono::nanoseconds(qint64(std::max(addedUs, 0.0) * 1e3));
-    QVector<double> pausedWhole;
-    for (int block = 0; block < 101; ++block) {
-        const Timing paused = timePerCall(timed, timed, 100);
-        pausedWhole.append(paused.callUs + paused.aroundUs);
-    }
-    const double wholeUs = median(bareWhole);
-    out << QStringLiteral(
-        "diário	gravar: o laço inteiro, chamada a chamada; e com uma pausa "
-        "de mesma duração no lugar do gravador	sem gravar %1 µs, gravando %2 "
-        "µs (+%3 %); com a pausa %4 µs (+%5 %)\n")
-               .arg(wholeUs, 0, 'f', 1)
-               .arg(median(recordedWhole), 0, 'f', 1)
-               .arg((median(recordedWhole) / wholeUs - 1) * 100, 0, 'f', 0)
-               .arg(median(pausedWhole), 0, 'f', 1)
-               .arg((median(pausedWhole) / wholeUs - 1) * 100, 0, 'f', 0);
+    out << QStringLiteral("diário\tgravar: a chamada inteira, com o TX; e com uma pausa de %1 µs "
+                          "no lugar do gravador\tsem gravar %2 µs, gravando %3 µs (+%4 %), com a "
+                          "pausa %5 µs (+%6 %)\n")
+               .arg(guessUs, 0, 'f', 2)
+               .arg(bareUs, 0, 'f', 2)
+               .arg(recordedUs, 0, 'f', 2)
+               .arg((recordedUs / bareUs - 1) * 100, 0, 'f', 1)
+               .arg(pausedUs, 0, 'f', 2)
+               .arg((pausedUs / bareUs - 1) * 100, 0, 'f', 1);
     // A real serial printer takes each command at the line's pace: ten bits a byte.
     qsizetype bytes = 0;
     for (const QByteArray &command : kFront)
@@ -258,7 +259,7 @@ int main(int argc, char *argv[])
                               "por comando da frente)\t+%3 %\n")
                    .arg(bps)
                    .arg(wireUs, 0, 'f', 0)
-                   .arg(added * 100, 0, 'f', 2);
+                   .arg(added * 100, 0, 'f', 3);
     }
     out.flush();
     return within ? 0 : 1;
