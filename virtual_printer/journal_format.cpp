@@ -345,8 +345,9 @@ char *writeTime(char *to, int year, int month, int day, int msOfDay)
         }
         return pairs;
     }();
+    // Unsigned, so that a time out of range (an invalid one is -1 ms) still reads inside the table.
     const auto pair = [&to](int value, char after) {
-        to = std::copy_n(&kPairs[2 * value], 2, to);
+        to = std::copy_n(&kPairs[2 * (unsigned(value) % 100)], 2, to);
         if (after != 0)
             *to++ = after;
     };
@@ -357,7 +358,7 @@ char *writeTime(char *to, int year, int month, int day, int msOfDay)
     pair(msOfDay / 3600000, ':');
     pair(msOfDay / 60000 % 60, ':');
     pair(msOfDay / 1000 % 60, '.');
-    *to++ = char('0' + msOfDay % 1000 / 100);
+    *to++ = char('0' + unsigned(msOfDay) % 1000 / 100 % 10);
     pair(msOfDay % 100, 0);
     return to;
 }
