@@ -1,6 +1,7 @@
 #include "core/append_map.h"
 
 #include "core/system_error.h"
+#include "core/text_file.h"
 
 #include <algorithm>
 #include <array>
@@ -120,6 +121,8 @@ QString AppendMap::append(QByteArrayView bytes)
     if (m_lost || m_fd < 0)
         return system_error::reason(EBADF);
     const qint64 size = m_size.load(std::memory_order_relaxed);
+    if (size + bytes.size() > m_limit)
+        return text_file::tooLarge(m_limit);
     if (size + bytes.size() > m_roomEnd.load(std::memory_order_relaxed)) {
         if (const QString why = grow(bytes.size()); !why.isEmpty())
             return why;
@@ -139,8 +142,6 @@ QString AppendMap::append(QByteArrayView bytes)
 QString AppendMap::grow(qint64 needed)
 {
     const qint64 size = m_size.load(std::memory_order_relaxed);
-    if (size + needed > m_limit)
-        return system_error::reason(EFBIG);
     const qint64 page = ::sysconf(_SC_PAGESIZE);
     const qint64 from = m_roomEnd.load(std::memory_order_relaxed);
     qint64 end = std::min(roundUp(size + needed, page) + kRoom, roundUp(m_limit, page));

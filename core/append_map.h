@@ -24,7 +24,8 @@ public:
     [[nodiscard]] bool isOpen() const { return m_fd >= 0; }
     // The bytes written so far, the first `size` of open() included.
     [[nodiscard]] qint64 size() const { return m_size; }
-    // Empty, or why the bytes could not all be added (nothing is then added any more).
+    // Empty, or why the bytes were not added: they would pass the limit, or the file failed
+    // (and then nothing is added any more).
     [[nodiscard]] QString append(QByteArrayView bytes);
     // Readies the pages of the next `bytes` for writing, so that the additions do not stop at
     // each new page. They go to disk at the next sync, zeros where nothing was added yet: only

@@ -210,12 +210,9 @@ void JournalRecorder::write(qint64 time, const JournalEntry &entry)
         m_line.resize(most);
         line = m_line.data();
     }
+    // Past the limit the journal could no longer be opened: the file refuses to grow past it.
     const QByteArrayView bytes(line, journal_format::writeLine(line, time, entry) - line);
-    // Past the limit the journal could no longer be opened.
-    const QString why = m_file.size() + bytes.size() > journal_format::kMaxFileBytes
-        ? text_file::tooLarge(journal_format::kMaxFileBytes)
-        : m_file.append(bytes);
-    if (!why.isEmpty()) {
+    if (const QString why = m_file.append(bytes); !why.isEmpty()) {
         fail(why);
         return;
     }
