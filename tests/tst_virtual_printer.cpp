@@ -1,3 +1,4 @@
+#include "core/append_map.h"
 #include "tests/support/recording_link.h"
 #include "tests/support/test_services.h"
 #include "virtual_printer/amount_words.h"
@@ -969,6 +970,22 @@ private slots:
         QVERIFY2(failed.at(0).at(0).toString().contains("encurtado por outro programa"),
             qPrintable(failed.at(0).at(0).toString()));
         QVERIFY(!recorder.recording());
+    }
+
+    // Past its limit the file takes nothing, says so, and still ends at what it took.
+    void mappedFileStopsAtItsLimit()
+    {
+        const QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("diario.txt")));
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        AppendMap map;
+        QCOMPARE(map.open(file.handle(), 0, 4096), QString());
+        QCOMPARE(map.append(QByteArray(4000, 'a')), QString());
+        QCOMPARE(
+            map.append(QByteArray(100, 'b')), QStringLiteral("grande demais (o limite é 4 KiB)"));
+        QCOMPARE(map.append(QByteArray(96, 'c')), QString());
+        QCOMPARE(map.close(), QString());
+        QCOMPARE(file.readAll(), QByteArray(4000, 'a') + QByteArray(96, 'c'));
     }
 
     // The recorder's lines, made from local milliseconds, are the lines of the same moments.
