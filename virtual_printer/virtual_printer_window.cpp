@@ -91,11 +91,11 @@ VirtualPrinterWindow::VirtualPrinterWindow(
     // they are shortened rather than cut at both ends.
     header->setHighlightSections(false);
     header->setTextElideMode(Qt::ElideRight);
-    m_view->setColumnWidth(JournalModel::Time, columnWidth(JournalModel::Time, "00:00:00.000"));
-    m_view->setColumnWidth(JournalModel::Call, columnWidth(JournalModel::Call, "Estado ×000000"));
-    m_view->setColumnWidth(JournalModel::Port, columnWidth(JournalModel::Port, "LPT1"));
-    m_view->setColumnWidth(JournalModel::Count, columnWidth(JournalModel::Count, "0000000"));
-    m_view->setColumnWidth(JournalModel::Result, columnWidth(JournalModel::Result, "-1"));
+    const std::pair<int, const char *> shortColumns[] = {{JournalModel::Time, "00:00:00.000"},
+        {JournalModel::Call, "Estado ×000000"}, {JournalModel::Port, "LPT1"},
+        {JournalModel::Count, "0000000"}, {JournalModel::Result, "-1"}};
+    for (const auto &[column, widest] : shortColumns)
+        m_view->setColumnWidth(column, columnWidth(column, widest));
     // Stretched alike, they cut "Hexadecimal" short on a 1024×768 screen once a scroll bar came.
     m_view->viewport()->installEventFilter(this);
     // Once per burst of calls rather than once per call: a check print makes nine at a time.
